@@ -1,0 +1,255 @@
+#include "app/vexlorwindow.h"
+
+#include "app/helplcd.h"
+#include "app/standinstyle.h"
+#include "app/windowpictures.h"
+#include "core/authorship.h"
+#include "core/maindialogimpl.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QIcon>
+#include <QImage>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPixmap>
+#include <QStatusBar>
+#include <QStringList>
+#include <QTabWidget>
+#include <QTextEdit>
+
+namespace {
+
+constexpr int AboutWidth = 45;
+constexpr int AboutNoticeLines = 4;
+
+// Same placement as the two title lines: centred, the odd blank on the right.
+QString aboutLine(const QString &text)
+{
+    const int spare = qMax(0, AboutWidth - int(text.size()));
+    const int left = spare / 2;
+    return QString(left, QLatin1Char(' ')) + text + QString(spare - left, QLatin1Char(' '));
+}
+
+// The notice takes the last four lines of the About text, one comma-separated
+// part per line, centred vertically with a blank line above it when it can.
+QStringList aboutNoticeLines(const QString &notice)
+{
+    QStringList parts;
+    const QStringList pieces = notice.split(QStringLiteral(", "));
+    for (int i = 0; i < pieces.size(); ++i) {
+        const QString piece = pieces.at(i) + (i + 1 < pieces.size() ? QStringLiteral(",") : QString());
+        if (parts.size() < AboutNoticeLines)
+            parts << piece;
+        else
+            parts.last() += QLatin1Char(' ') + piece;
+    }
+    const int above = (AboutNoticeLines - int(parts.size()) + 1) / 2;
+    QStringList lines;
+    for (int i = 0; i < AboutNoticeLines; ++i) {
+        const int part = i - above;
+        lines << aboutLine(part >= 0 && part < parts.size() ? parts.at(part) : QString());
+    }
+    return lines;
+}
+
+} // namespace
+
+VexlorWindow::VexlorWindow(QWidget *parent, const char *name, Qt::WindowFlags flags)
+    : QMainWindow(parent, flags)
+{
+    if (name)
+        setObjectName(QString::fromLatin1(name));
+
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabs"));
+
+    form = new maindialogImpl(tabs, nullptr, false, {});
+    tabs->addTab(form, tr("Vexlor"));
+
+    clipPixmapLabel = new QLabel(tabs);
+    clipPixmapLabel->setObjectName(QStringLiteral("clipPixmapLabel"));
+    // A screen-sized picture from another program must not stretch the window.
+    clipPixmapLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    tabs->addTab(clipPixmapLabel, tr("Clipboard qpixmap"));
+
+    clipTextView = new QTextEdit(tabs);
+    clipTextView->setObjectName(QStringLiteral("clipTextView"));
+    clipTextView->setReadOnly(true);
+    clipTextView->setFont(QFont(QStringLiteral("Courier New"), 8, QFont::Normal, false));
+    tabs->addTab(clipTextView, tr("Clipboard text"));
+
+    helpViewer = new HelpLCD(tabs, "Aide");
+    tabs->addTab(helpViewer, tr("Aide"));
+
+    setCentralWidget(tabs);
+    tabs->setCurrentWidget(form);
+
+    const QIcon openIcon(QPixmap(WindowPictures::openPicture));
+    const QIcon saveIcon(QPixmap(WindowPictures::savePicture));
+
+    fileMenu = new QMenu(tr("&Fichier"), this);
+    fileMenu->addAction(openIcon, tr("Charger BMP"), QKeySequence(Qt::CTRL | Qt::Key_O),
+                        form, SLOT(loadBmpClick()));
+    fileMenu->addAction(openIcon, tr("Charger BIN"), form, SLOT(loadBinClick()));
+    fileMenu->addSeparator();
+    fileMenu->addAction(saveIcon, tr("Sauvegarder BMP"), form, SLOT(saveBmpClick()));
+    fileMenu->addAction(saveIcon, tr("Sauvegarder BIN"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                        form, SLOT(saveBinClick()));
+    fileMenu->addSeparator();
+    fileMenu->addAction(tr("Quitter"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+                        qApp, SLOT(quit()));
+
+    editMenu = new QMenu(tr("&Edition"), this);
+    editMenu->addAction(tr("Copier Image Bin"), form, SLOT(menuCopyBin()));
+
+    themeMenu = new QMenu(tr("&Thème"), this);
+    idMotif = themeMenu->addAction(tr("&Motif"), this, SLOT(styleMotif()));
+    idMotifPlus = themeMenu->addAction(tr("&Motif+"), this, SLOT(styleMotifPlus()));
+    idCDE = themeMenu->addAction(tr("&CDE"), this, SLOT(styleCDE()));
+    idPlatinum = themeMenu->addAction(tr("&Platinum"), this, SLOT(stylePlatinum()));
+    idWindows = themeMenu->addAction(tr("&Windows"), this, SLOT(styleWindows()));
+    for (QAction *item : themeMenu->actions())
+        item->setCheckable(true);
+    appFont = QApplication::font();
+
+    helpMenu = new QMenu(tr("&Aide"), this);
+    helpMenu->addAction(tr("Aide"), QKeySequence(Qt::Key_F1), this, SLOT(menuHelp()));
+    helpMenu->addSeparator();
+    helpMenu->addAction(tr("&About"), this, SLOT(menuAboutMe()));
+    helpMenu->addSeparator();
+    helpMenu->addAction(tr("About &Qt"), this, SLOT(menuAboutQt()));
+
+    mainMenuBar = new QMenuBar(this);
+    mainMenuBar->setObjectName(QStringLiteral("mainMenuBar"));
+    mainMenuBar->addMenu(fileMenu);
+    mainMenuBar->addMenu(editMenu);
+    mainMenuBar->addMenu(themeMenu);
+    mainMenuBar->addMenu(helpMenu);
+    setMenuBar(mainMenuBar);
+
+    markStyleItem(idPlatinum);
+
+    statusBar()->showMessage(Authorship::notice());
+
+    setWindowIcon(QIcon(QPixmap(WindowPictures::windowIcon)));
+
+    form->attachStatusBar(statusBar());
+
+    clipboard = QApplication::clipboard();
+    connect(clipboard, &QClipboard::dataChanged, this, &VexlorWindow::clipboardChanged);
+}
+
+VexlorWindow::~VexlorWindow() = default;
+
+void VexlorWindow::menuHelp()
+{
+    tabs->setCurrentWidget(helpViewer);
+}
+
+void VexlorWindow::menuAboutMe()
+{
+    QStringList lines;
+    lines << tr("      Convertisseur Bitmap <-> Binaire       ")
+          << tr("         pour afficheur LCD 128x64           ")
+          << aboutNoticeLines(Authorship::notice());
+    QMessageBox::about(this, tr("About"), lines.join(QLatin1Char('\n')));
+}
+
+void VexlorWindow::menuAboutQt()
+{
+    QMessageBox::aboutQt(this, tr("Vexlor") + QStringLiteral("     ") + Authorship::notice());
+}
+
+void VexlorWindow::clipboardChanged()
+{
+    const QImage image = clipboard->image();
+    if (!image.isNull())
+        clipPixmapLabel->setPixmap(QPixmap::fromImage(image));
+    const QString text = clipboard->text();
+    if (!text.isNull())
+        clipTextView->setText(text);
+}
+
+void VexlorWindow::stylePlatinum()
+{
+    auto *style = new StandInStyle(QStringLiteral("Platinum"));
+    QApplication::setStyle(style);
+    // Installing a style keeps an application palette set before, so the
+    // CDE colours would otherwise stay.
+    QApplication::setPalette(style->standardPalette());
+    QApplication::setFont(appFont);
+    markStyleItem(idPlatinum);
+}
+
+void VexlorWindow::styleWindows()
+{
+    auto *style = new StandInStyle(QStringLiteral("Windows"));
+    QApplication::setStyle(style);
+    QApplication::setPalette(style->standardPalette());
+    QApplication::setFont(appFont);
+    markStyleItem(idWindows);
+}
+
+void VexlorWindow::styleCDE()
+{
+    auto *style = new StandInStyle(QStringLiteral("CDE"));
+    style->setUseHighlightColors(true);
+    QApplication::setStyle(style);
+
+    const QColor dark(55, 77, 78);
+    QPalette palette(QColor(75, 123, 130));
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QColor foreground = group == QPalette::Disabled ? QColor(Qt::lightGray) : QColor(Qt::white);
+        palette.setColor(group, QPalette::Base, dark);
+        palette.setColor(group, QPalette::Highlight, Qt::white);
+        palette.setColor(group, QPalette::HighlightedText, dark);
+        palette.setColor(group, QPalette::WindowText, foreground);
+        palette.setColor(group, QPalette::Text, foreground);
+        palette.setColor(group, QPalette::ButtonText, foreground);
+    }
+    QApplication::setPalette(palette);
+
+    QFont font(QStringLiteral("times"));
+    if (appFont.pointSizeF() > 0)
+        font.setPointSizeF(appFont.pointSizeF());
+    else
+        font.setPixelSize(appFont.pixelSize());
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    QApplication::setFont(font);
+
+    markStyleItem(idCDE);
+}
+
+void VexlorWindow::styleMotif()
+{
+    auto *style = new StandInStyle(QStringLiteral("Motif"));
+    style->setUseHighlightColors(false);
+    QApplication::setStyle(style);
+    QApplication::setPalette(QPalette(QColor(192, 192, 192)));
+    QApplication::setFont(appFont);
+    markStyleItem(idMotif);
+}
+
+void VexlorWindow::styleMotifPlus()
+{
+    auto *style = new StandInStyle(QStringLiteral("Motif+"));
+    style->setHoverHighlighting(false);
+    QApplication::setStyle(style);
+    QApplication::setPalette(QPalette(QColor(192, 192, 192)));
+    QApplication::setFont(appFont);
+    markStyleItem(idMotifPlus);
+}
+
+void VexlorWindow::markStyleItem(QAction *id)
+{
+    for (QAction *item : {idPlatinum, idWindows, idCDE, idMotif, idMotifPlus})
+        item->setChecked(false);
+    id->setChecked(true);
+}

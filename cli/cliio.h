@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/binimage.h"
+
+#include <QtGlobal>
+
+class QByteArray;
+class QCommandLineParser;
+class QImage;
+class QString;
+#include <qcontainerfwd.h>
+
+// What every subcommand shares: exit codes, messages, option handling and
+// the reading and writing of files, "-" standing for stdin or stdout.
+namespace Cli {
+
+enum ExitCode {
+    Success = 0,
+    Failure = 1,   // a file is missing, malformed or cannot be written
+    UsageError = 2 // the command line itself is wrong
+};
+
+constexpr int Continue = -1;
+
+QString notFound();
+QString badFormat();
+QString unknownPictureFormat();
+QString wrongSize();
+QString fileError();
+
+bool isStandardStream(const QString &path);
+QString inputName(const QString &path);
+QString outputName(const QString &path);
+
+// "vexlor-cli: FILE: message" on stderr.
+void printError(const QString &file, const QString &message);
+int usageError(const QString &command, const QString &message);
+
+// Continue when the command is to run, otherwise the exit code to return
+// (0 after --help). The option -h/--help is added here.
+int parse(QCommandLineParser &parser, const QString &command, const QStringList &arguments,
+          int minPositional, int maxPositional);
+
+void addOutputOption(QCommandLineParser &parser, const QString &description);
+// Prints a usage error when -o is missing.
+bool outputPath(const QCommandLineParser &parser, const QString &command, QString &path);
+
+void addRowOptions(QCommandLineParser &parser);
+bool rowOrganisation(const QCommandLineParser &parser, const QString &command,
+                     BinImage::RowOrganisation &organisation);
+
+bool intOption(const QCommandLineParser &parser, const QString &command, const QString &name,
+               int minimum, int maximum, int &value);
+void addImageOption(QCommandLineParser &parser);
+bool imageIndex(const QCommandLineParser &parser, const QString &command, int &index);
+
+// These print their own error naming the file.
+bool readBinary(const QString &path, QByteArray &contents);
+bool selectImage(const QString &path, const QByteArray &contents, int index, QByteArray &image);
+bool readFile(const QString &path, QByteArray &contents);
+bool writeOutput(const QString &path, const QByteArray &data);
+
+// "pic.bmp", 3 -> "pic-03.bmp"; "dir.d/pic", 3 -> "dir.d/pic-03".
+QString numberedName(const QString &path, int index);
+
+} // namespace Cli

@@ -1,0 +1,255 @@
+#include "cli/cliio.h"
+#include "cli/commands.h"
+
+#include "core/binfile.h"
+#include "core/binimage.h"
+#include "core/picturepreparation.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QColor>
+#include <QCommandLineParser>
+#include <QImage>
+#include <QImageReader>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace Commands {
+
+namespace {
+
+const QSize DisplaySize(BinImage::Width, BinImage::Height);
+
+bool isConvertibleFormat(const QByteArray &format)
+{
+    return format == "bmp" || format == "png";
+}
+
+// The format comes from the content alone, whatever the name says.
+QByteArray pictureFormat(const QByteArray &data, QImage *picture = nullptr)
+{
+    QByteArray copy = data;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QByteArray format = reader.format();
+    if (picture && isConvertibleFormat(format))
+        *picture = reader.read();
+    return format;
+}
+
+bool loadPicture(const QString &path, bool fit, QImage &picture)
+{
+    QByteArray data;
+    if (!Cli::readFile(path, data))
+        return false;
+    if (!isConvertibleFormat(pictureFormat(data, &picture))) {
+        Cli::printError(Cli::inputName(path), Cli::unknownPictureFormat());
+        return false;
+    }
+    // A picture that cannot be decoded has no size at all.
+    if (picture.isNull() || (!fit && picture.size() != DisplaySize)) {
+        Cli::printError(Cli::inputName(path), Cli::wrongSize());
+        return false;
+    }
+    return true;
+}
+
+QByteArray encodePicture(const QImage &picture, const char *format)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return data;
+}
+
+} // namespace
+
+int toBin(const QStringList &arguments)
+{
+    const QString command = QStringLiteral("to-bin");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Converts 128x64 BMP or PNG pictures (format taken from the content) into binary\n"
+        "images of 1024 bytes, written one after the other to OUT."));
+    parser.addPositionalArgument(QStringLiteral("pictures"),
+                                 QStringLiteral("Up to 64 pictures; '-' reads one from standard "
+                                                "input."),
+                                 QStringLiteral("PICTURE..."));
+    Cli::addOutputOption(parser, QStringLiteral("Binary file to write; '-' for standard output."));
+    Cli::addRowOptions(parser);
+    parser.addOption({QStringLiteral("threshold"),
+                      QStringLiteral("Grey value (0-256) below which a pixel is on; default 40, "
+                                     "or 128 when dithering."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("invert"), QStringLiteral("Swap on and off pixels.")});
+    parser.addOption({QStringLiteral("dither"),
+                      QStringLiteral("none (default), floyd-steinberg, atkinson or bayer."),
+                      QStringLiteral("METHOD")});
+    parser.addOption({QStringLiteral("fit"),
+                      QStringLiteral("Scale a picture of another size into 128x64, keeping its "
+                                     "aspect ratio, centred on white.")});
+    if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
+        return code;
+
+    const QStringList pictures = parser.positionalArguments();
+    if (pictures.size() > BinImage::MaxImages)
+        return Cli::usageError(command, QStringLiteral("at most %1 pictures, not %2")
+                                            .arg(BinImage::MaxImages)
+                                            .arg(pictures.size()));
+    if (pictures.count(QStringLiteral("-")) > 1)
+        return Cli::usageError(command, QStringLiteral("standard input can be read only once"));
+
+    PicturePreparation::Options options;
+    if (parser.isSet(QStringLiteral("dither"))
+        && !PicturePreparation::ditherFromName(parser.value(QStringLiteral("dither")),
+                                               options.dither))
+        return Cli::usageError(command, QStringLiteral("unknown dithering '%1'")
+                                            .arg(parser.value(QStringLiteral("dither"))));
+    if (options.dither != PicturePreparation::Dither::None)
+        options.threshold = PicturePreparation::DitherThreshold;
+    options.invert = parser.isSet(QStringLiteral("invert"));
+    options.fit = parser.isSet(QStringLiteral("fit"));
+    BinImage::RowOrganisation organisation;
+    QString out;
+    if (!Cli::intOption(parser, command, QStringLiteral("threshold"), 0, 256, options.threshold)
+        || !Cli::rowOrganisation(parser, command, organisation)
+        || !Cli::outputPath(parser, command, out))
+        return Cli::UsageError;
+
+    QByteArray images;
+    images.reserve(qsizetype(pictures.size()) * BinImage::ImageBytes);
+    for (const QString &path : pictures) {
+        QImage picture;
+        if (!loadPicture(path, options.fit, picture))
+            return Cli::Failure;
+        images += PicturePreparation::convert(picture, organisation, options);
+    }
+    return Cli::writeOutput(out, images) ? Cli::Success : Cli::Failure;
+}
+
+int toBmp(const QStringList &arguments)
+{
+    const QString command = QStringLiteral("to-bmp");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Renders binary images as 128x64 pictures: on pixels black, off pixels in the\n"
+        "background colour. Writes BMP, or PNG when OUT ends in .png."));
+    parser.addPositionalArgument(QStringLiteral("binary"),
+                                 QStringLiteral("Binary file; '-' for standard input."),
+                                 QStringLiteral("IN.bin"));
+    Cli::addOutputOption(parser, QStringLiteral("Picture to write; '-' for standard output. With "
+                                                "--all, image K goes to OUT with -KK added "
+                                                "before the extension."));
+    Cli::addImageOption(parser);
+    parser.addOption({QStringLiteral("all"), QStringLiteral("Render every image of the file.")});
+    parser.addOption({QStringLiteral("bg"),
+                      QStringLiteral("Background colour, #RRGGBB or a name such as 'yellow' "
+                                     "(default white)."),
+                      QStringLiteral("COLOR")});
+    Cli::addRowOptions(parser);
+    if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
+        return code;
+
+    const bool all = parser.isSet(QStringLiteral("all"));
+    if (all && parser.isSet(QStringLiteral("image")))
+        return Cli::usageError(command, QStringLiteral("--image and --all exclude each other"));
+    QColor background(Qt::white);
+    if (parser.isSet(QStringLiteral("bg"))) {
+        background = QColor::fromString(parser.value(QStringLiteral("bg")));
+        if (!background.isValid())
+            return Cli::usageError(command, QStringLiteral("unknown colour '%1'")
+                                                .arg(parser.value(QStringLiteral("bg"))));
+    }
+    int index = 0;
+    BinImage::RowOrganisation organisation;
+    QString out;
+    if (!Cli::imageIndex(parser, command, index) || !Cli::rowOrganisation(parser, command, organisation)
+        || !Cli::outputPath(parser, command, out))
+        return Cli::UsageError;
+    if (all && Cli::isStandardStream(out))
+        return Cli::usageError(command, QStringLiteral("--all needs a file name, not '-'"));
+
+    const QString in = parser.positionalArguments().constFirst();
+    QByteArray contents;
+    if (!Cli::readBinary(in, contents))
+        return Cli::Failure;
+
+    const char *format = out.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
+    auto render = [&](const QByteArray &image) {
+        return encodePicture(BinImage::toPicture(reinterpret_cast<const uchar *>(image.constData()),
+                                                 background.rgb(), organisation),
+                             format);
+    };
+    if (!all) {
+        QByteArray image;
+        if (!Cli::selectImage(in, contents, index, image))
+            return Cli::Failure;
+        return Cli::writeOutput(out, render(image)) ? Cli::Success : Cli::Failure;
+    }
+    const int count = int(contents.size() / BinImage::ImageBytes);
+    for (int k = 0; k < count; ++k) {
+        if (!Cli::writeOutput(Cli::numberedName(out, k),
+                              render(contents.mid(qsizetype(k) * BinImage::ImageBytes,
+                                                  BinImage::ImageBytes))))
+            return Cli::Failure;
+    }
+    return Cli::Success;
+}
+
+int info(const QStringList &arguments)
+{
+    const QString command = QStringLiteral("info");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Tells what each file is: a binary file and its image count, or a picture with\n"
+        "its format and size and whether to-bin converts it."));
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Binary files or pictures; '-' for standard "
+                                                "input."),
+                                 QStringLiteral("FILE..."));
+    if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
+        return code;
+
+    int result = Cli::Success;
+    QString report;
+    for (const QString &path : parser.positionalArguments()) {
+        QByteArray data;
+        if (!Cli::readFile(path, data)) {
+            result = Cli::Failure;
+            continue;
+        }
+        const QString name = Cli::inputName(path);
+        QImage picture;
+        const QByteArray format = pictureFormat(data, &picture);
+        const QString kind = QString::fromLatin1(format.toUpper()) + QStringLiteral(" picture");
+        if (isConvertibleFormat(format) && !picture.isNull()) {
+            report += QStringLiteral("%1: %2, %3x%4, ")
+                          .arg(name, kind)
+                          .arg(picture.width())
+                          .arg(picture.height());
+            report += picture.size() == DisplaySize
+                ? QStringLiteral("convertible\n")
+                : QStringLiteral("not convertible: %1 (--fit scales it)\n").arg(Cli::wrongSize());
+        } else if (BinFile::isValidLength(data.size())) {
+            report += QStringLiteral("%1: binary file, %2 image(s)\n")
+                          .arg(name)
+                          .arg(data.size() / BinImage::ImageBytes);
+        } else if (!format.isEmpty()) {
+            report += QStringLiteral("%1: %2, not convertible: %3\n")
+                          .arg(name, kind,
+                               isConvertibleFormat(format) ? Cli::wrongSize()
+                                                           : Cli::unknownPictureFormat());
+        } else {
+            Cli::printError(name, Cli::badFormat());
+            result = Cli::Failure;
+        }
+    }
+    const QByteArray text = report.toUtf8();
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    return result;
+}
+
+} // namespace Commands

@@ -1,0 +1,82 @@
+#include "cli/cliio.h"
+#include "cli/commands.h"
+
+#include "core/binimage.h"
+
+#include <QByteArray>
+#include <QCommandLineParser>
+#include <QStringList>
+
+namespace Commands {
+
+int join(const QStringList &arguments)
+{
+    const QString command = QStringLiteral("join");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Concatenates binary files into one of at most 64 images."));
+    parser.addPositionalArgument(QStringLiteral("binaries"),
+                                 QStringLiteral("Binary files, in order; '-' reads one from "
+                                                "standard input."),
+                                 QStringLiteral("IN.bin..."));
+    Cli::addOutputOption(parser, QStringLiteral("Binary file to write; '-' for standard output."));
+    if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
+        return code;
+    QString out;
+    if (!Cli::outputPath(parser, command, out))
+        return Cli::UsageError;
+    const QStringList inputs = parser.positionalArguments();
+    if (inputs.count(QStringLiteral("-")) > 1)
+        return Cli::usageError(command, QStringLiteral("standard input can be read only once"));
+
+    QByteArray joined;
+    for (const QString &in : inputs) {
+        QByteArray contents;
+        if (!Cli::readBinary(in, contents))
+            return Cli::Failure;
+        joined += contents;
+        if (joined.size() > BinImage::StoreBytes) {
+            Cli::printError(Cli::inputName(in),
+                            QStringLiteral("%1 (more than %2 images in all)")
+                                .arg(Cli::badFormat())
+                                .arg(BinImage::MaxImages));
+            return Cli::Failure;
+        }
+    }
+    return Cli::writeOutput(out, joined) ? Cli::Success : Cli::Failure;
+}
+
+int split(const QStringList &arguments)
+{
+    const QString command = QStringLiteral("split");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes each image of a binary file to a file of its own: PREFIX-00.bin,\n"
+        "PREFIX-01.bin, and so on."));
+    parser.addPositionalArgument(QStringLiteral("binary"),
+                                 QStringLiteral("Binary file; '-' for standard input."),
+                                 QStringLiteral("IN.bin"));
+    Cli::addOutputOption(parser, QStringLiteral("Start of the names of the files written."));
+    if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
+        return code;
+    QString prefix;
+    if (!Cli::outputPath(parser, command, prefix))
+        return Cli::UsageError;
+    if (Cli::isStandardStream(prefix))
+        return Cli::usageError(command, QStringLiteral("-o needs a name prefix, not '-'"));
+
+    const QString in = parser.positionalArguments().constFirst();
+    QByteArray contents;
+    if (!Cli::readBinary(in, contents))
+        return Cli::Failure;
+    const int count = int(contents.size() / BinImage::ImageBytes);
+    for (int k = 0; k < count; ++k) {
+        if (!Cli::writeOutput(Cli::numberedName(prefix + QStringLiteral(".bin"), k),
+                              contents.mid(qsizetype(k) * BinImage::ImageBytes,
+                                           BinImage::ImageBytes)))
+            return Cli::Failure;
+    }
+    return Cli::Success;
+}
+
+} // namespace Commands

@@ -1,0 +1,90 @@
+#include "cli/cliio.h"
+#include "cli/commands.h"
+
+#include "core/authorship.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+struct Command
+{
+    const char *name;
+    const char *arguments;
+    const char *summary;
+    int (*run)(const QStringList &arguments);
+};
+
+const Command commands[] = {
+    {"to-bin", "PICTURE... -o OUT.bin", "convert BMP/PNG pictures to binary images",
+     Commands::toBin},
+    {"to-bmp", "IN.bin -o OUT", "render binary images as BMP or PNG", Commands::toBmp},
+    {"export", "IN.bin [-o OUT]", "write an image as asm, C or custom source text",
+     Commands::exportText},
+    {"hex", "IN.bin", "print an image as hexadecimal bytes", Commands::hex},
+    {"show", "IN.bin", "draw an image in the terminal", Commands::show},
+    {"info", "FILE...", "tell what a binary file or picture holds", Commands::info},
+    {"join", "IN.bin... -o OUT.bin", "concatenate binary files", Commands::join},
+    {"split", "IN.bin -o PREFIX", "write each image to a file of its own", Commands::split},
+};
+
+QString overview()
+{
+    QString text = QStringLiteral(
+        "Usage: vexlor-cli COMMAND [options] [arguments]\n"
+        "Converts between pictures and binary images of a 128x64 monochrome LCD.\n\n"
+        "Commands:\n");
+    for (const Command &command : commands)
+        text += QStringLiteral("  %1 %2 %3\n")
+                    .arg(QLatin1String(command.name), -7)
+                    .arg(QLatin1String(command.arguments), -22)
+                    .arg(QLatin1String(command.summary));
+    text += QStringLiteral(
+        "\n'vexlor-cli COMMAND --help' describes a command. A file name '-' stands for\n"
+        "standard input or output. Binary images are in the row63 organisation unless\n"
+        "--row127 is given.\n\n"
+        "Exit status: 0 success, 1 a file is missing, malformed or cannot be written\n"
+        "(nothing is written then), 2 the command line is wrong.\n");
+    return text;
+}
+
+void print(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vexlor-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VEXLOR_VERSION));
+
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2)
+        return Cli::usageError(QString(), QStringLiteral("missing command"));
+    QString name = arguments.at(1);
+    QStringList rest = QStringList{arguments.constFirst()} + arguments.mid(2);
+    if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
+        print(overview());
+        return Cli::Success;
+    }
+    if (name == QLatin1String("--version")) {
+        print(QStringLiteral("vexlor-cli %1\n%2\n")
+                  .arg(QCoreApplication::applicationVersion(), Authorship::notice()));
+        return Cli::Success;
+    }
+    if (name == QLatin1String("help") && rest.size() == 2) {
+        name = rest.takeLast();
+        rest << QStringLiteral("--help");
+    }
+    for (const Command &command : commands)
+        if (name == QLatin1String(command.name))
+            return command.run(rest);
+    return Cli::usageError(QString(), QStringLiteral("unknown command '%1'").arg(name));
+}

@@ -1,0 +1,309 @@
+#include "core/maindialogimpl.h"
+
+#include "core/atomicwrite.h"
+#include "core/binfile.h"
+#include "core/binimage.h"
+#include "form/clicklistview.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QLCDNumber>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+#include <cstring>
+#include <iterator>
+
+namespace {
+constexpr int StatusMs = 3000;
+enum Tab { BitmapTab = 0, BinaireTab = 1, ContenuTab = 2, ExportTab = 3 };
+}
+
+maindialogImpl::maindialogImpl(QWidget *parent, const char *name, bool modal, Qt::WindowFlags flags)
+    : mainDialogBase(parent, name, modal, flags)
+{
+    bgColor = QColor(255, 255, 255);
+    // The whole store, not only what a first file could reach: no image may
+    // ever show indeterminate bytes.
+    std::memset(binData, 0, sizeof binData);
+    clipboard = QGuiApplication::clipboard();
+    BtnLCD122_2->setEnabled(false);
+    BtnLCD_other_2->setEnabled(false);
+    printer = new QPrinter;
+}
+
+maindialogImpl::~maindialogImpl()
+{
+    delete printer;
+}
+
+void maindialogImpl::attachStatusBar(QStatusBar *bar)
+{
+    statusBar = bar;
+}
+
+void maindialogImpl::showStatus(const QString &text)
+{
+    if (statusBar)
+        statusBar->showMessage(text, StatusMs);
+}
+
+void maindialogImpl::warn(const QString &text)
+{
+    QMessageBox::warning(this, tr("Erreur"), text);
+}
+
+bool maindialogImpl::writeFile(const QString &fileName, const QByteArray &data)
+{
+    if (AtomicWrite::writeFile(fileName, data))
+        return true;
+    warn(tr("Erreur fichier !"));
+    return false;
+}
+
+QString maindialogImpl::askSaveFileName(const QString &filter)
+{
+    // The program asks its own overwrite question, after the dialog.
+    return QFileDialog::getSaveFileName(this, QString(), QStringLiteral("."), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+int maindialogImpl::currentIndex() const
+{
+    return LCDindex->intValue();
+}
+
+bool maindialogImpl::row63() const
+{
+    return BtnRow63->isChecked();
+}
+
+void maindialogImpl::binToPixmap(int k, QPixmap &out)
+{
+    const auto org = row63() ? BinImage::RowOrganisation::Row63 : BinImage::RowOrganisation::Row127;
+    out = QPixmap::fromImage(
+        BinImage::toPicture(binData + BinImage::ImageBytes * k, bgColor.rgb(), org));
+}
+
+void maindialogImpl::displayBin(int k)
+{
+    QPixmap pixmap;
+    binToPixmap(k, pixmap);
+    PixmapBin->setPixmap(pixmap);
+    PixmapBinMini->setPixmap(pixmap);
+    PixmapBinMini2->setPixmap(pixmap);
+    LCDindex->display(k);
+}
+
+void maindialogImpl::displayHex(int k)
+{
+    TextView1->setFont(QFont(QStringLiteral("Courier New"), 8, QFont::Normal, false));
+    TextView1->setPlainText(BinImage::hexText(binData + BinImage::ImageBytes * k));
+}
+
+void maindialogImpl::optionRowChanged(int id)
+{
+    displayBin(currentIndex());
+    showStatus(tr("option Row %1").arg(id));
+}
+
+void maindialogImpl::optionLcdChanged(int id)
+{
+    showStatus(tr("option LCD %1").arg(id));
+}
+
+void maindialogImpl::optionMenuChanged()
+{
+    showStatus(tr("optionMenu %1").arg(1));
+}
+
+bool maindialogImpl::confirmOverwrite(const QString &fileName)
+{
+    if (!QFile::exists(fileName))
+        return false;
+    QMessageBox box(QMessageBox::NoIcon, tr("Enregister Binaire sous"),
+                    tr("%1 existe déjà\nVoulez-vous le remplacer ?").arg(fileName));
+    // One role for all three keeps them in this order on every platform.
+    QPushButton *yes = box.addButton(tr("Oui"), QMessageBox::ActionRole);
+    box.addButton(tr("Non"), QMessageBox::ActionRole);
+    QPushButton *cancel = box.addButton(tr("Annuler"), QMessageBox::ActionRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() != yes;
+}
+
+void maindialogImpl::loadBmpClick()
+{
+    const QString fileName = QFileDialog::getOpenFileName(this, QString(), QStringLiteral("."),
+                                                          tr("Images (*.bmp *.png)"));
+    if (fileName.isEmpty())
+        return;
+    const QByteArray format = QImageReader::imageFormat(fileName);
+    if (format != "bmp" && format != "png") {
+        warn(tr("Format d'image inconnu\n(Bitmap ou PNG uniquement)"));
+        return;
+    }
+    QImageReader reader(fileName, format);
+    const QImage picture = reader.read();
+    if (picture.width() != BinImage::Width || picture.height() != BinImage::Height) {
+        warn(tr("Taille de l'image différente\nde 128 * 64 pixels"));
+        return;
+    }
+    loadedPicture = picture;
+    PixmapBmp->setPixmap(QPixmap::fromImage(picture));
+    TxtBmp->setText(fileName);
+    TabBitmap->setCurrentIndex(BitmapTab);
+    showStatus(tr("Bitmap : %1 chargé").arg(fileName));
+}
+
+void maindialogImpl::saveBinClick()
+{
+    const QString fileName = askSaveFileName(tr("Binaire (*.bin)"));
+    if (fileName.isEmpty() || confirmOverwrite(fileName))
+        return;
+    const QImage picture = loadedPicture.isNull() ? PixmapBmp->pixmap().toImage() : loadedPicture;
+    const auto org = row63() ? BinImage::RowOrganisation::Row63 : BinImage::RowOrganisation::Row127;
+    if (!writeFile(fileName, BinImage::fromPicture(picture, org)))
+        return;
+    TabBitmap->setCurrentIndex(BitmapTab);
+    showStatus(tr("Binaire : %1 sauvé").arg(fileName));
+}
+
+void maindialogImpl::loadBinClick()
+{
+    const QString fileName = QFileDialog::getOpenFileName(this, QString(), QStringLiteral("."),
+                                                          tr("Binaire (*.bin)"));
+    if (!fileName.isEmpty())
+        loadBinFile(fileName);
+}
+
+void maindialogImpl::loadBinFile(const QString &fileName)
+{
+    QByteArray contents;
+    switch (BinFile::read(fileName, contents)) {
+    case BinFile::Status::Unreadable:
+        warn(tr("Fichier Introuvable !"));
+        return;
+    case BinFile::Status::BadLength:
+        warn(tr("Mauvais Format"));
+        return;
+    case BinFile::Status::Ok:
+        break;
+    }
+    nbImages = int(contents.size() / BinImage::ImageBytes);
+    LCDmax->display(nbImages);
+    std::memcpy(binData, contents.constData(), size_t(contents.size()));
+
+    ListView1->clear();
+    QList<QTreeWidgetItem *> rows;
+    for (int i = 0; i < nbImages; ++i)
+        rows << new QTreeWidgetItem(
+            QStringList{BinImage::listRowNumber(i), BinImage::listRowDescription(i)});
+    ListView1->addTopLevelItems(rows);
+
+    displayHex(0);
+    TxtBin->setText(fileName);
+    displayBin(0);
+    TabBitmap->setCurrentIndex(BinaireTab);
+    const bool several = nbImages != 1;
+    BtnPrevious->setEnabled(several);
+    BtnNext->setEnabled(several);
+    showStatus(tr("Binaire : %1 chargé").arg(fileName));
+}
+
+void maindialogImpl::nextClick()
+{
+    const int index = currentIndex();
+    if (index >= nbImages - 1)
+        return;
+    displayBin(index + 1);
+    ListView1->clearSelection();
+    displayHex(currentIndex());
+}
+
+void maindialogImpl::previousClick()
+{
+    const int index = currentIndex();
+    if (index <= 0)
+        return;
+    displayBin(index - 1);
+    ListView1->clearSelection();
+    displayHex(currentIndex());
+}
+
+void maindialogImpl::itemClick(int button, QTreeWidgetItem *item, const QPoint &, int)
+{
+    if (button != Qt::LeftButton)
+        return;
+    // The row's place from the top, whatever the row height; no row is image 0.
+    const int index = item ? ListView1->indexOfTopLevelItem(item) : 0;
+    if (index < 0 || index >= BinImage::MaxImages)
+        return;
+    displayHex(index);
+    displayBin(index);
+}
+
+void maindialogImpl::saveBmpClick()
+{
+    const QString fileName = askSaveFileName(tr("Images (*.bmp)"));
+    if (fileName.isEmpty() || confirmOverwrite(fileName))
+        return;
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    if (!PixmapBin->pixmap().toImage().save(&buffer, "BMP")) {
+        warn(tr("Erreur fichier !"));
+        return;
+    }
+    if (!writeFile(fileName, data))
+        return;
+    showStatus(tr("Bitmap : %1 sauvé").arg(fileName));
+}
+
+void maindialogImpl::colorClick()
+{
+    const QColor colour =
+        QColorDialog::getColor(BtnColor->palette().color(QPalette::Active, QPalette::Button), nullptr);
+    if (!colour.isValid())
+        return;
+    bgColor = colour;
+    QPalette palette = BtnColor->palette();
+    palette.setColor(QPalette::Active, QPalette::Button, colour);
+    palette.setColor(QPalette::Inactive, QPalette::Button, colour);
+    BtnColor->setPalette(palette);
+    displayBin(currentIndex());
+    showStatus(tr("Couleur %1 %2 %3").arg(colour.red()).arg(colour.green()).arg(colour.blue()));
+}
+
+void maindialogImpl::tabChanged()
+{
+    static const struct {
+        bool saveBin, saveBmp, print;
+    } states[] = {
+        {true, false, false}, // Bitmap
+        {false, true, true},  // Binaire
+        {false, true, false}, // Contenu Binaire
+        {false, true, false}, // Export ASCII
+    };
+    const int tab = TabBitmap->currentIndex();
+    if (tab < 0 || tab >= int(std::size(states)))
+        return;
+    btnSaveBin->setEnabled(states[tab].saveBin);
+    btnSaveBmp->setEnabled(states[tab].saveBmp);
+    btnPrint->setEnabled(states[tab].print);
+}

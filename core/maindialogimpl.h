@@ -1,0 +1,80 @@
+#pragma once
+
+#include "form/maindialogbase.h"
+
+#include <QColor>
+#include <QImage>
+
+class QClipboard;
+class QPixmap;
+class QPrinter;
+class QStatusBar;
+class QString;
+
+// The working form: the image store and every behaviour behind the form's
+// controls. Its members are spread over core/ (images, files, navigation)
+// and output/ (export, clipboard, printing).
+class maindialogImpl : public mainDialogBase
+{
+    Q_OBJECT
+
+public:
+    explicit maindialogImpl(QWidget *parent = nullptr, const char *name = nullptr,
+                            bool modal = false, Qt::WindowFlags flags = {});
+    ~maindialogImpl() override;
+
+    void attachStatusBar(QStatusBar *bar);
+
+    void binToPixmap(int k, QPixmap &out);
+    void displayBin(int k);
+    void displayHex(int k);
+    bool confirmOverwrite(const QString &fileName);
+    void exportText(QString &text);
+    void printImages();
+    // Everything loadBinClick does once the file has been chosen.
+    void loadBinFile(const QString &fileName);
+
+public slots:
+    void loadBinClick() override;
+    void loadBmpClick() override;
+    void saveBinClick() override;
+    void saveBmpClick() override;
+
+public:
+    // The base declares these as slots; re-listing them here would add them
+    // to this class's own meta-object, which lists only the four above.
+    void colorClick() override;
+    void exportChanged(int id) override;
+    void exportClick() override;
+    void exportCopieClick() override;
+    void itemClick(int button, QTreeWidgetItem *item, const QPoint &pos, int column) override;
+    void menuCopyBin() override;
+    void menuCopyBmp() override;
+    void printClick() override;
+    void nextClick() override;
+    void optionLcdChanged(int id) override;
+    void optionMenuChanged() override;
+    void optionRowChanged(int id) override;
+    void previousClick() override;
+    void tabChanged() override;
+
+protected:
+    int nbImages = 0;
+    uchar binData[65536];
+    QColor bgColor;
+    QStatusBar *statusBar = nullptr;
+    QClipboard *clipboard = nullptr;
+    QPrinter *printer = nullptr;
+
+private:
+    // The label holds a premultiplied pixmap, which loses the colour of
+    // transparent pixels; the conversion needs the picture as it was read.
+    QImage loadedPicture;
+
+    void showStatus(const QString &text);
+    void warn(const QString &text);
+    bool writeFile(const QString &fileName, const QByteArray &data);
+    QString askSaveFileName(const QString &filter);
+    int currentIndex() const;
+    bool row63() const;
+};

@@ -1,0 +1,182 @@
+#include "core/picturepreparation.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <vector>
+
+namespace PicturePreparation {
+
+namespace {
+
+constexpr QRgb On = 0xFF000000u;
+constexpr QRgb Off = 0xFFFFFFFFu;
+
+// Colour values as they stand, alpha dropped: a transparent pixel counts by
+// its colour, as in BinImage::fromPicture.
+QImage opaque(const QImage &picture)
+{
+    QImage rgb = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(rgb.scanLine(y));
+        for (int x = 0; x < rgb.width(); ++x)
+            line[x] |= 0xFF000000u;
+    }
+    rgb.reinterpretAsFormat(QImage::Format_RGB32);
+    return rgb;
+}
+
+struct Spread
+{
+    int dx;
+    int dy;
+    float weight;
+};
+
+template <size_t N>
+QImage diffuse(const QImage &rgb, const Spread (&kernel)[N], int threshold)
+{
+    const int w = rgb.width();
+    const int h = rgb.height();
+    std::vector<float> grey(size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            grey[size_t(y) * w + x] = float(BinImage::greyValue(line[x]));
+    }
+    QImage result(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        auto *out = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const float value = grey[size_t(y) * w + x];
+            const bool on = value < float(threshold);
+            out[x] = on ? On : Off;
+            const float error = value - (on ? 0.0f : 255.0f);
+            for (const Spread &s : kernel) {
+                const int nx = x + s.dx;
+                const int ny = y + s.dy;
+                if (nx >= 0 && nx < w && ny < h)
+                    grey[size_t(ny) * w + nx] += error * s.weight;
+            }
+        }
+    }
+    return result;
+}
+
+QImage ordered(const QImage &rgb, int threshold)
+{
+    static const int bayer[8][8] = {
+        {0, 32, 8, 40, 2, 34, 10, 42},   {48, 16, 56, 24, 50, 18, 58, 26},
+        {12, 44, 4, 36, 14, 46, 6, 38},  {60, 28, 52, 20, 62, 30, 54, 22},
+        {3, 35, 11, 43, 1, 33, 9, 41},   {51, 19, 59, 27, 49, 17, 57, 25},
+        {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21},
+    };
+    // Levels 2, 6, ..., 254 around the middle, moved with the threshold.
+    const int shift = threshold - DitherThreshold;
+    QImage result(rgb.width(), rgb.height(), QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            const int level = 4 * bayer[y % 8][x % 8] + 2 + shift;
+            out[x] = BinImage::greyValue(in[x]) < level ? On : Off;
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+bool ditherFromName(const QString &name, Dither &method)
+{
+    static const struct
+    {
+        const char *name;
+        Dither method;
+    } names[] = {
+        {"none", Dither::None},
+        {"floyd-steinberg", Dither::FloydSteinberg},
+        {"atkinson", Dither::Atkinson},
+        {"bayer", Dither::Bayer},
+    };
+    for (const auto &entry : names) {
+        if (name == QLatin1String(entry.name)) {
+            method = entry.method;
+            return true;
+        }
+    }
+    return false;
+}
+
+QImage fitted(const QImage &picture)
+{
+    QImage canvas(BinImage::Width, BinImage::Height, QImage::Format_RGB32);
+    canvas.fill(Off);
+    if (picture.isNull())
+        return canvas;
+    QSize size = picture.size().scaled(BinImage::Width, BinImage::Height, Qt::KeepAspectRatio);
+    size = size.expandedTo(QSize(1, 1));
+    const QImage scaled = opaque(picture).scaled(size, Qt::IgnoreAspectRatio,
+                                                 Qt::SmoothTransformation)
+                              .convertToFormat(QImage::Format_RGB32);
+    const int left = (BinImage::Width - size.width()) / 2;
+    const int top = (BinImage::Height - size.height()) / 2;
+    for (int y = 0; y < size.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(scaled.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(canvas.scanLine(top + y)) + left;
+        std::copy_n(in, size.width(), out);
+    }
+    return canvas;
+}
+
+QImage dithered(const QImage &picture, Dither method, int threshold)
+{
+    static const Spread floydSteinberg[] = {
+        {1, 0, 7 / 16.0f}, {-1, 1, 3 / 16.0f}, {0, 1, 5 / 16.0f}, {1, 1, 1 / 16.0f}};
+    // Spreads only three quarters of the error: contrast over smoothness.
+    static const Spread atkinson[] = {{1, 0, 1 / 8.0f},  {2, 0, 1 / 8.0f}, {-1, 1, 1 / 8.0f},
+                                      {0, 1, 1 / 8.0f},  {1, 1, 1 / 8.0f}, {0, 2, 1 / 8.0f}};
+    const QImage rgb = opaque(picture);
+    switch (method) {
+    case Dither::FloydSteinberg:
+        return diffuse(rgb, floydSteinberg, threshold);
+    case Dither::Atkinson:
+        return diffuse(rgb, atkinson, threshold);
+    case Dither::Bayer:
+        return ordered(rgb, threshold);
+    case Dither::None:
+        break;
+    }
+    QImage result(rgb.size(), QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < rgb.width(); ++x)
+            out[x] = BinImage::greyValue(in[x]) < threshold ? On : Off;
+    }
+    return result;
+}
+
+void invert(QByteArray &image)
+{
+    for (char &byte : image)
+        byte = char(~uchar(byte));
+}
+
+QByteArray convert(const QImage &picture, BinImage::RowOrganisation organisation,
+                   const Options &options)
+{
+    const bool fit = options.fit
+        && picture.size() != QSize(BinImage::Width, BinImage::Height);
+    const QImage source = fit ? fitted(picture) : picture;
+    QByteArray image = options.dither == Dither::None
+        ? BinImage::fromPicture(source, organisation, options.threshold)
+        : BinImage::fromPicture(dithered(source, options.dither, options.threshold),
+                                organisation, DitherThreshold);
+    if (options.invert)
+        invert(image);
+    return image;
+}
+
+} // namespace PicturePreparation

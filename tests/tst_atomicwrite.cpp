@@ -1,0 +1,127 @@
+#include "core/atomicwrite.h"
+#include "core/binfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void put(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(data), data.size());
+}
+
+} // namespace
+
+class TestAtomicWrite : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(m_dir.isValid()); }
+    void replacesWholeFile();
+    void shortWriteKeepsOldFile_data();
+    void shortWriteKeepsOldFile();
+    void unwritablePlace();
+    void binFileLengths_data();
+    void binFileLengths();
+    void binFileMissing();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestAtomicWrite::replacesWholeFile()
+{
+    const QString path = m_dir.filePath(QStringLiteral("a.bin"));
+    put(path, QByteArray(5000, 'o'));
+    QVERIFY(AtomicWrite::writeFile(path, QByteArray(1024, 'n')));
+    QCOMPARE(contents(path), QByteArray(1024, 'n'));
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.bin")});
+}
+
+void TestAtomicWrite::shortWriteKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("existed");
+    QTest::newRow("replacing a file") << true;
+    QTest::newRow("new file") << false;
+}
+
+void TestAtomicWrite::shortWriteKeepsOldFile()
+{
+    // Under a file-size limit the first write is cut short; a buffered
+    // QSaveFile reported that as success and left a truncated file.
+    QFETCH(bool, existed);
+    const QString path = m_dir.filePath(QStringLiteral("limited.bin"));
+    QFile::remove(path);
+    if (existed)
+        put(path, "previous");
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 512;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool written = AtomicWrite::writeFile(path, QByteArray(1024, 'x'));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!written);
+    QCOMPARE(contents(path), existed ? QByteArray("previous") : QByteArray("<missing>"));
+    // No temporary file is left behind either.
+    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("limited*")}, QDir::Files).size(),
+             existed ? 1 : 0);
+}
+
+void TestAtomicWrite::unwritablePlace()
+{
+    QVERIFY(!AtomicWrite::writeFile(m_dir.filePath(QStringLiteral("no/such/dir/x.bin")), "x"));
+    QVERIFY(!AtomicWrite::writeFile(m_dir.path(), "x")); // a directory
+}
+
+void TestAtomicWrite::binFileLengths_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<BinFile::Status>("status");
+    QTest::newRow("0") << 0 << BinFile::Status::Ok;
+    QTest::newRow("1024") << 1024 << BinFile::Status::Ok;
+    QTest::newRow("65536") << 65536 << BinFile::Status::Ok;
+    QTest::newRow("1000") << 1000 << BinFile::Status::BadLength;
+    QTest::newRow("65537") << 65537 << BinFile::Status::BadLength;
+    QTest::newRow("66560") << 66560 << BinFile::Status::BadLength;
+}
+
+void TestAtomicWrite::binFileLengths()
+{
+    QFETCH(int, length);
+    QFETCH(BinFile::Status, status);
+    const QString path = m_dir.filePath(QStringLiteral("len.bin"));
+    put(path, QByteArray(length, 'z'));
+    QByteArray out("untouched");
+    QCOMPARE(BinFile::read(path, out), status);
+    QCOMPARE(out, status == BinFile::Status::Ok ? QByteArray(length, 'z') : QByteArray("untouched"));
+}
+
+void TestAtomicWrite::binFileMissing()
+{
+    QByteArray out("untouched");
+    QCOMPARE(BinFile::read(m_dir.filePath(QStringLiteral("gone.bin")), out), BinFile::Status::Unreadable);
+    QCOMPARE(BinFile::read(m_dir.path(), out), BinFile::Status::Unreadable);
+    QCOMPARE(out, QByteArray("untouched"));
+}
+
+QTEST_GUILESS_MAIN(TestAtomicWrite)
+#include "tst_atomicwrite.moc"

@@ -1,0 +1,390 @@
+#include "core/binimage.h"
+#include "form/clicklistview.h"
+#include "support/formprobe.h"
+#include "support/modalanswerer.h"
+
+#include <QColorDialog>
+#include <QImage>
+#include <QLCDNumber>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+struct Snapshot
+{
+    int count;
+    int index;
+    int rows;
+    QString path;
+    QString hex;
+    QByteArray store;
+    bool previous;
+    bool next;
+
+    bool operator==(const Snapshot &o) const
+    {
+        return count == o.count && index == o.index && rows == o.rows && path == o.path
+            && hex == o.hex && store == o.store && previous == o.previous && next == o.next;
+    }
+};
+
+Snapshot snapshot(const FormProbe &form)
+{
+    return {form.LCDmax->intValue(),
+            form.LCDindex->intValue(),
+            form.ListView1->topLevelItemCount(),
+            form.TxtBin->text(),
+            form.TextView1->toPlainText(),
+            QByteArray(reinterpret_cast<const char *>(form.binData), 65536),
+            form.BtnPrevious->isEnabled(),
+            form.BtnNext->isEnabled()};
+}
+
+QImage shown(const QLabel *label)
+{
+    return label->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+class TestBinFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void loadsValidLengths_data();
+    void loadsValidLengths();
+    void refusesBadLengths_data();
+    void refusesBadLengths();
+    void cancelledLoadChangesNothing();
+    void shorterFileKeepsRestOfStore();
+    void navigationStopsAtEnds();
+    void listClickShowsRow_data();
+    void listClickShowsRow();
+    void hexIgnoresOrganisation();
+    void backgroundColour();
+    void cancelledColourChangesNothing();
+    void tabButtons_data();
+    void tabButtons();
+    void saveBmpFailureKeepsOldFile();
+
+private:
+    QTemporaryDir m_dir;
+    QString write(const QString &name, const QByteArray &data)
+    {
+        const QString path = m_dir.filePath(name);
+        if (!TestFiles::write(path, data))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+};
+
+void TestBinFiles::init()
+{
+    QVERIFY(m_dir.isValid());
+}
+
+void TestBinFiles::loadsValidLengths_data()
+{
+    QTest::addColumn<int>("images");
+    QTest::addColumn<bool>("navigation");
+    QTest::newRow("empty") << 0 << true;
+    QTest::newRow("one image") << 1 << false;
+    QTest::newRow("two images") << 2 << true;
+    QTest::newRow("32 KiB EEPROM") << 32 << true;
+    QTest::newRow("64 images") << 64 << true;
+}
+
+void TestBinFiles::loadsValidLengths()
+{
+    QFETCH(int, images);
+    QFETCH(bool, navigation);
+    const QByteArray data = TestFiles::patternImages(images);
+    const QString path = write(QStringLiteral("file.bin"), data);
+    FormProbe form;
+    QVERIFY(form.loadBin(path));
+
+    QCOMPARE(form.LCDmax->intValue(), images);
+    QCOMPARE(form.nbImages, images);
+    QCOMPARE(form.ListView1->topLevelItemCount(), images);
+    for (int i = 0; i < images; ++i) {
+        QCOMPARE(form.ListView1->topLevelItem(i)->text(0), BinImage::listRowNumber(i));
+        QCOMPARE(form.ListView1->topLevelItem(i)->text(1), QStringLiteral("Image %1").arg(i));
+    }
+    if (images == 64)
+        QCOMPARE(form.ListView1->topLevelItem(63)->text(0), QStringLiteral("63"));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(form.binData), data.size()), data);
+    QCOMPARE(form.BtnPrevious->isEnabled(), navigation);
+    QCOMPARE(form.BtnNext->isEnabled(), navigation);
+    QCOMPARE(form.TabBitmap->currentIndex(), 1);
+    QCOMPARE(form.TxtBin->text(), path);
+    QCOMPARE(form.LCDindex->intValue(), 0);
+    QCOMPARE(form.TextView1->toPlainText(),
+             BinImage::hexText(reinterpret_cast<const uchar *>(form.binData)));
+    QCOMPARE(form.TextView1->font().family(), QStringLiteral("Courier New"));
+    QCOMPARE(form.status(), QStringLiteral("Binaire : %1 chargé").arg(path));
+
+    // An empty file leaves the buttons enabled, but they lead nowhere.
+    form.BtnNext->click();
+    form.BtnPrevious->click();
+    QCOMPARE(form.LCDindex->intValue(), 0);
+}
+
+void TestBinFiles::refusesBadLengths_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::newRow("1000 bytes") << 1000;
+    QTest::newRow("65537 bytes") << 65537;
+    QTest::newRow("65 images") << 66560;
+    QTest::newRow("1025 bytes") << 1025;
+}
+
+void TestBinFiles::refusesBadLengths()
+{
+    QFETCH(int, length);
+    FormProbe form;
+    QVERIFY(form.loadBin(write(QStringLiteral("good.bin"), TestFiles::patternImages(3))));
+    form.BtnNext->click();
+    const Snapshot before = snapshot(form);
+
+    auto warning = ModalAnswerer::messageBox(QStringLiteral("OK"), 8000);
+    QVERIFY(form.loadBin(write(QStringLiteral("bad.bin"), QByteArray(length, 'x'))));
+    QVERIFY(warning->answered());
+    QCOMPARE(warning->title(), QStringLiteral("Erreur"));
+    QCOMPARE(warning->text(), QStringLiteral("Mauvais Format"));
+    QVERIFY(snapshot(form) == before);
+
+    // The previous file stays fully usable.
+    form.BtnNext->click();
+    QCOMPARE(form.LCDindex->intValue(), 2);
+}
+
+void TestBinFiles::cancelledLoadChangesNothing()
+{
+    FormProbe form;
+    const Snapshot before = snapshot(form);
+    auto cancel = ModalAnswerer::rejectDialog();
+    form.loadBinClick();
+    QVERIFY(cancel->answered());
+    QVERIFY(snapshot(form) == before);
+    QVERIFY(form.status().isEmpty());
+}
+
+void TestBinFiles::shorterFileKeepsRestOfStore()
+{
+    const QByteArray five = TestFiles::patternImages(5);
+    FormProbe form;
+    QVERIFY(form.loadBin(write(QStringLiteral("five.bin"), five)));
+    QByteArray two(2048, char(0x55));
+    QVERIFY(form.loadBin(write(QStringLiteral("two.bin"), two)));
+    QCOMPARE(form.image(0), two.left(1024));
+    for (int k = 2; k < 5; ++k)
+        QCOMPARE(form.image(k), five.mid(1024 * k, 1024));
+    QCOMPARE(form.ListView1->topLevelItemCount(), 2);
+    form.BtnNext->click();
+    form.BtnNext->click();
+    QCOMPARE(form.LCDindex->intValue(), 1);
+}
+
+void TestBinFiles::navigationStopsAtEnds()
+{
+    const QByteArray data = TestFiles::patternImages(3);
+    FormProbe form;
+    QVERIFY(form.loadBin(write(QStringLiteral("three.bin"), data)));
+    form.bar()->clearMessage();
+
+    form.BtnPrevious->click();
+    QCOMPARE(form.LCDindex->intValue(), 0);
+
+    form.ListView1->topLevelItem(0)->setSelected(true);
+    for (int expected : {1, 2, 2}) {
+        form.BtnNext->click();
+        QCOMPARE(form.LCDindex->intValue(), expected);
+        QCOMPARE(form.TextView1->toPlainText(),
+                 BinImage::hexText(reinterpret_cast<const uchar *>(data.constData()) + 1024 * expected));
+        QVERIFY(form.ListView1->selectedItems().isEmpty());
+    }
+    form.BtnPrevious->click();
+    QCOMPARE(form.LCDindex->intValue(), 1);
+    QVERIFY(form.status().isEmpty());
+
+    const QImage expected = BinImage::toPicture(reinterpret_cast<const uchar *>(data.constData()) + 1024,
+                                                0xFFFFFFFF, BinImage::RowOrganisation::Row63)
+                                .convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown(form.PixmapBin), expected);
+    QCOMPARE(shown(form.PixmapBinMini), expected);
+    QCOMPARE(shown(form.PixmapBinMini2), expected);
+}
+
+void TestBinFiles::listClickShowsRow_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("first row") << 0 << 0;
+    QTest::newRow("row 3") << 3 << 3;
+    QTest::newRow("last row") << 4 << 4;
+    QTest::newRow("below the last row") << -1 << 0;
+}
+
+void TestBinFiles::listClickShowsRow()
+{
+    QFETCH(int, row);
+    QFETCH(int, expected);
+    FormProbe form;
+    form.resize(900, 700);
+    form.show();
+    QVERIFY(form.loadBin(write(QStringLiteral("five.bin"), TestFiles::patternImages(5))));
+    form.BtnNext->click();
+    form.BtnNext->click();
+    form.TabBitmap->setCurrentIndex(2);
+    QCoreApplication::processEvents();
+
+    QTreeWidget *list = form.ListView1;
+    QPoint point;
+    if (row >= 0) {
+        point = list->visualItemRect(list->topLevelItem(row)).center();
+    } else {
+        const QRect last = list->visualItemRect(list->topLevelItem(4));
+        point = QPoint(last.center().x(), last.bottom() + 20);
+        QVERIFY(point.y() < list->viewport()->height());
+    }
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
+    QCOMPARE(form.LCDindex->intValue(), expected);
+    QCOMPARE(form.TextView1->toPlainText(),
+             BinImage::hexText(form.binData + 1024 * expected));
+
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {},
+                      list->visualItemRect(list->topLevelItem(1)).center());
+    QCOMPARE(form.LCDindex->intValue(), expected);
+}
+
+void TestBinFiles::hexIgnoresOrganisation()
+{
+    FormProbe form;
+    QVERIFY(form.loadBin(write(QStringLiteral("one.bin"), TestFiles::patternImages(1))));
+    const QString hex = form.TextView1->toPlainText();
+    const QImage row63 = shown(form.PixmapBin);
+    form.BtnRow127->click();
+    QCOMPARE(form.status(), QStringLiteral("option Row 1"));
+    QCOMPARE(form.TextView1->toPlainText(), hex);
+    QVERIFY(shown(form.PixmapBin) != row63);
+    QCOMPARE(shown(form.PixmapBin),
+             BinImage::toPicture(form.binData, 0xFFFFFFFF, BinImage::RowOrganisation::Row127)
+                 .convertToFormat(QImage::Format_RGB32));
+}
+
+void TestBinFiles::backgroundColour()
+{
+    FormProbe form;
+    QVERIFY(form.loadBin(write(QStringLiteral("two.bin"), QByteArray(2048, '\0'))));
+    form.BtnNext->click();
+    auto pick = std::make_unique<ModalAnswerer>([](QWidget *dialog) {
+        auto *colours = qobject_cast<QColorDialog *>(dialog);
+        colours->setCurrentColor(QColor(10, 200, 30));
+        colours->accept();
+    }, 8000);
+    form.colorClick();
+    QVERIFY(pick->answered());
+    QCOMPARE(form.status(), QStringLiteral("Couleur 10 200 30"));
+    QCOMPARE(form.bgColor, QColor(10, 200, 30));
+    QCOMPARE(form.LCDindex->intValue(), 1);
+    QCOMPARE(shown(form.PixmapBinMini).pixel(5, 5), qRgb(10, 200, 30));
+    QCOMPARE(form.BtnColor->palette().color(QPalette::Active, QPalette::Button), QColor(10, 200, 30));
+
+    // The next choice starts from the colour just chosen.
+    QColor offered;
+    auto look = std::make_unique<ModalAnswerer>([&offered](QWidget *dialog) {
+        offered = qobject_cast<QColorDialog *>(dialog)->currentColor();
+        qobject_cast<QDialog *>(dialog)->reject();
+    }, 8000);
+    form.colorClick();
+    QCOMPARE(offered, QColor(10, 200, 30));
+
+    const QString bmp = m_dir.filePath(QStringLiteral("coloured.bmp"));
+    auto dialog = ModalAnswerer::fileDialog(bmp);
+    form.saveBmpClick();
+    QCOMPARE(form.status(), QStringLiteral("Bitmap : %1 sauvé").arg(bmp));
+    const QImage saved(bmp, "BMP");
+    QCOMPARE(saved.size(), QSize(128, 64));
+    QCOMPARE(QColor(saved.pixel(100, 60)), QColor(10, 200, 30));
+}
+
+void TestBinFiles::cancelledColourChangesNothing()
+{
+    FormProbe form;
+    const QPalette palette = form.BtnColor->palette();
+    auto cancel = ModalAnswerer::rejectDialog();
+    form.colorClick();
+    QVERIFY(cancel->answered());
+    QCOMPARE(form.bgColor, QColor(Qt::white));
+    QCOMPARE(form.BtnColor->palette(), palette);
+    QVERIFY(form.status().isEmpty());
+    QCOMPARE(form.PixmapBin->pixmap().size(), QSize(100, 100)); // not rendered
+}
+
+void TestBinFiles::tabButtons_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("saveBin");
+    QTest::addColumn<bool>("saveBmp");
+    QTest::addColumn<bool>("print");
+    QTest::newRow("Bitmap") << 0 << true << false << false;
+    QTest::newRow("Binaire") << 1 << false << true << true;
+    QTest::newRow("Contenu Binaire") << 2 << false << true << false;
+    QTest::newRow("Export ASCII") << 3 << false << true << false;
+}
+
+void TestBinFiles::tabButtons()
+{
+    QFETCH(int, tab);
+    QFETCH(bool, saveBin);
+    QFETCH(bool, saveBmp);
+    QFETCH(bool, print);
+    FormProbe form;
+    form.TabBitmap->setCurrentIndex(tab == 1 ? 2 : 1);
+    form.TabBitmap->setCurrentIndex(tab);
+    QCOMPARE(form.btnSaveBin->isEnabled(), saveBin);
+    QCOMPARE(form.btnSaveBmp->isEnabled(), saveBmp);
+    QCOMPARE(form.btnPrint->isEnabled(), print);
+}
+
+void TestBinFiles::saveBmpFailureKeepsOldFile()
+{
+    FormProbe form;
+    QVERIFY(form.loadBin(write(QStringLiteral("one.bin"), TestFiles::patternImages(1))));
+    const QByteArray old(200, 'o');
+    const QString out = write(QStringLiteral("old.bmp"), old);
+    form.bar()->clearMessage();
+
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    auto dialog = ModalAnswerer::fileDialog(out);
+    auto boxes = ModalAnswerer::messageBox(QStringLiteral("Oui"), 8000, 2);
+    form.saveBmpClick();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(boxes->count(), 2);
+    QCOMPARE(boxes->texts().last(), QStringLiteral("Erreur fichier !"));
+    QCOMPARE(TestFiles::read(out), old);
+    QVERIFY(form.status().isEmpty());
+}
+
+QTEST_MAIN(TestBinFiles)
+#include "tst_binfiles.moc"
