@@ -146,7 +146,7 @@ void TestPictures::wrongSizeRefused()
     if (size.isValid())
         QVERIFY(testPicture(size.width(), size.height()).save(bad));
     else
-        QVERIFY(TestFiles::write(bad, QByteArray("BM\x01\x02 broken", 16)));
+        QVERIFY(TestFiles::write(bad, QByteArray("BM\x01\x02 broken")));
 
     FormProbe form;
     QVERIFY(form.loadBmp(good));
