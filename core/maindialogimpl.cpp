@@ -111,7 +111,11 @@ void maindialogImpl::displayBin(int k)
 
 void maindialogImpl::displayHex(int k)
 {
-    TextView1->setFont(QFont(QStringLiteral("Courier New"), 8, QFont::Normal, false));
+    QFont font(QStringLiteral("Courier New"), 8, QFont::Normal, false);
+    // Where Courier New is not installed, the stand-in must be fixed-width
+    // too, or the columns of the dump no longer line up.
+    font.setStyleHint(QFont::TypeWriter);
+    TextView1->setFont(font);
     TextView1->setPlainText(BinImage::hexText(binData + BinImage::ImageBytes * k));
 }
 
@@ -151,8 +155,12 @@ void maindialogImpl::loadBmpClick()
 {
     const QString fileName = QFileDialog::getOpenFileName(this, QString(), QStringLiteral("."),
                                                           tr("Images (*.bmp *.png)"));
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        loadBmpFile(fileName);
+}
+
+void maindialogImpl::loadBmpFile(const QString &fileName)
+{
     const QByteArray format = QImageReader::imageFormat(fileName);
     if (format != "bmp" && format != "png") {
         warn(tr("Format d'image inconnu\n(Bitmap ou PNG uniquement)"));

@@ -31,7 +31,8 @@ public:
     bool confirmOverwrite(const QString &fileName);
     void exportText(QString &text);
     void printImages();
-    // Everything loadBinClick does once the file has been chosen.
+    // Everything loadBmpClick and loadBinClick do once the file is chosen.
+    void loadBmpFile(const QString &fileName);
     void loadBinFile(const QString &fileName);
 
 public slots:

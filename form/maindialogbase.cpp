@@ -183,6 +183,9 @@ mainDialogBase::mainDialogBase(QWidget *parent, const char *name, bool modal,
     GroupBox3->setMaximumSize(150, 32767);
     GroupBox3->setTitle(tr("Options"));
     GroupBox3Layout = frameContent<QVBoxLayout>(GroupBox3);
+    // The panel may not grow past 150 pixels; narrower side margins leave
+    // room for the inner group titles in today's larger desktop fonts.
+    GroupBox3Layout->setContentsMargins(4, 11, 4, 11);
 
     BtnGrpOptionLCD = new ButtonGroupBox(GroupBox3);
     BtnGrpOptionLCD->setObjectName(QStringLiteral("BtnGrpOptionLCD"));
@@ -379,6 +382,8 @@ mainDialogBase::mainDialogBase(QWidget *parent, const char *name, bool modal,
     TextView1 = new QTextEdit(tab_3);
     TextView1->setObjectName(QStringLiteral("TextView1"));
     TextView1->setReadOnly(true);
+    // A dump line is one row of 16 bytes: wrapping it would hide that.
+    TextView1->setLineWrapMode(QTextEdit::NoWrap);
     hexLayout->addWidget(TextView1);
     contentsLayout->addLayout(hexLayout);
 
