@@ -6,7 +6,6 @@
 
 class QByteArray;
 class QCommandLineParser;
-class QImage;
 class QString;
 #include <qcontainerfwd.h>
 

@@ -15,28 +15,78 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace Commands {
 
 namespace {
 
 const QSize DisplaySize(BinImage::Width, BinImage::Height);
 
-bool isConvertibleFormat(const QByteArray &format)
+// libpng writes its own complaints straight to stderr; the command reports
+// a damaged picture in its own words instead.
+class QuietStandardError
 {
-    return format == "bmp" || format == "png";
+public:
+    QuietStandardError()
+    {
+#ifdef Q_OS_UNIX
+        std::fflush(stderr);
+        saved = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (saved >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+#endif
+    }
+    ~QuietStandardError()
+    {
+#ifdef Q_OS_UNIX
+        if (saved >= 0) {
+            ::dup2(saved, STDERR_FILENO);
+            ::close(saved);
+        }
+#endif
+    }
+    QuietStandardError(const QuietStandardError &) = delete;
+    QuietStandardError &operator=(const QuietStandardError &) = delete;
+
+private:
+    int saved = -1;
+};
+
+// The two formats accepted are told by their signatures, which is what
+// content detection looks at too, without loading every image plugin.
+QByteArray convertibleFormat(const QByteArray &data)
+{
+    if (data.startsWith("\x89PNG\r\n\x1A\n"))
+        return QByteArrayLiteral("png");
+    if (data.startsWith("BM"))
+        return QByteArrayLiteral("bmp");
+    return QByteArray();
 }
 
-// The format comes from the content alone, whatever the name says.
-QByteArray pictureFormat(const QByteArray &data, QImage *picture = nullptr)
+QImage decode(const QByteArray &data, const QByteArray &format)
 {
-    QByteArray copy = data;
-    QBuffer buffer(&copy);
+    QBuffer buffer;
+    buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format();
-    if (picture && isConvertibleFormat(format))
-        *picture = reader.read();
-    return format;
+    QImageReader reader(&buffer, format);
+    const QuietStandardError quiet;
+    return reader.read();
+}
+
+// Any format the image plugins know, for reporting only.
+QByteArray detectedFormat(const QByteArray &data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer).format();
 }
 
 bool loadPicture(const QString &path, bool fit, QImage &picture)
@@ -44,10 +94,12 @@ bool loadPicture(const QString &path, bool fit, QImage &picture)
     QByteArray data;
     if (!Cli::readFile(path, data))
         return false;
-    if (!isConvertibleFormat(pictureFormat(data, &picture))) {
+    const QByteArray format = convertibleFormat(data);
+    if (format.isEmpty()) {
         Cli::printError(Cli::inputName(path), Cli::unknownPictureFormat());
         return false;
     }
+    picture = decode(data, format);
     // A picture that cannot be decoded has no size at all.
     if (picture.isNull() || (!fit && picture.size() != DisplaySize)) {
         Cli::printError(Cli::inputName(path), Cli::wrongSize());
@@ -56,8 +108,13 @@ bool loadPicture(const QString &path, bool fit, QImage &picture)
     return true;
 }
 
-QByteArray encodePicture(const QImage &picture, const char *format)
+// A fixed resolution keeps the files the same whatever the environment.
+constexpr int DotsPerMeter = 3780; // 96 dpi
+
+QByteArray encodePicture(QImage picture, const char *format)
 {
+    picture.setDotsPerMeterX(DotsPerMeter);
+    picture.setDotsPerMeterY(DotsPerMeter);
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
@@ -222,10 +279,12 @@ int info(const QStringList &arguments)
             continue;
         }
         const QString name = Cli::inputName(path);
-        QImage picture;
-        const QByteArray format = pictureFormat(data, &picture);
+        QByteArray format = convertibleFormat(data);
+        const QImage picture = format.isEmpty() ? QImage() : decode(data, format);
+        if (format.isEmpty())
+            format = detectedFormat(data);
         const QString kind = QString::fromLatin1(format.toUpper()) + QStringLiteral(" picture");
-        if (isConvertibleFormat(format) && !picture.isNull()) {
+        if (!picture.isNull()) {
             report += QStringLiteral("%1: %2, %3x%4, ")
                           .arg(name, kind)
                           .arg(picture.width())
@@ -240,8 +299,8 @@ int info(const QStringList &arguments)
         } else if (!format.isEmpty()) {
             report += QStringLiteral("%1: %2, not convertible: %3\n")
                           .arg(name, kind,
-                               isConvertibleFormat(format) ? Cli::wrongSize()
-                                                           : Cli::unknownPictureFormat());
+                               convertibleFormat(data).isEmpty() ? Cli::unknownPictureFormat()
+                                                                 : Cli::wrongSize());
         } else {
             Cli::printError(name, Cli::badFormat());
             result = Cli::Failure;

@@ -51,6 +51,14 @@ QString overview()
     return text;
 }
 
+// Decoders report damaged pictures through Qt's warnings; the commands
+// report them in their own words, so only serious messages pass.
+void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qUtf8Printable(message));
+}
+
 void print(const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -61,6 +69,7 @@ void print(const QString &text)
 
 int main(int argc, char *argv[])
 {
+    qInstallMessageHandler(quietHandler);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vexlor-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VEXLOR_VERSION));

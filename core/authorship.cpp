@@ -8,9 +8,11 @@ namespace {
 constexpr int BannerWidth = 34;
 }
 
+// Plain ASCII: it lands in the banner of exported firmware sources, which
+// some PIC assemblers and most editors would mangle otherwise.
 QString notice()
 {
-    return QStringLiteral("Équipe Vexlor, décembre 2026");
+    return QStringLiteral("Les auteurs de Vexlor, 12/2026");
 }
 
 QString bannerLine()

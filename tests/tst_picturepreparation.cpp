@@ -75,8 +75,6 @@ private slots:
     void fit_data();
     void fit();
     void fitIgnoresTransparency();
-    void ditherNames_data();
-    void ditherNames();
 };
 
 void TestPicturePreparation::defaultsEqualPlainConversion_data()
@@ -205,29 +203,6 @@ void TestPicturePreparation::fitIgnoresTransparency()
         filled(QSize(256, 128), qRgba(0, 0, 0, 0), QImage::Format_ARGB32));
     QCOMPARE(fitted.size(), QSize(BinImage::Width, BinImage::Height));
     QCOMPARE(fitted.pixel(64, 32), qRgb(0, 0, 0));
-}
-
-void TestPicturePreparation::ditherNames_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("known");
-    QTest::addColumn<Dither>("dither");
-    QTest::newRow("none") << "none" << true << Dither::None;
-    QTest::newRow("floyd-steinberg") << "floyd-steinberg" << true << Dither::FloydSteinberg;
-    QTest::newRow("atkinson") << "atkinson" << true << Dither::Atkinson;
-    QTest::newRow("bayer") << "bayer" << true << Dither::Bayer;
-    QTest::newRow("capitals") << "Bayer" << false << Dither::Atkinson;
-    QTest::newRow("empty") << "" << false << Dither::Atkinson;
-}
-
-void TestPicturePreparation::ditherNames()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, known);
-    QFETCH(Dither, dither);
-    Dither parsed = Dither::Atkinson;
-    QCOMPARE(PicturePreparation::ditherFromName(name, parsed), known);
-    QCOMPARE(parsed, dither);
 }
 
 QTEST_APPLESS_MAIN(TestPicturePreparation)

@@ -52,7 +52,7 @@ TITLE = (4, 3, 20)              # x from, y, x to
 GRID_ORIGIN = (3, 5)            # top-left grid line
 CELLS, CELL = 8, 2              # 8x8 squares of 2x2 pixels, 1-pixel black lines
 
-ICON_SPECIAL = [("..", "#000000"), ("ww", "#f4f6f4"), ("ss", "#6c706c"),
+ICON_FIXED = [("..", "#000000"), ("ww", "#f4f6f4"), ("ss", "#6c706c"),
                 ("ff", "#c8ccc8"), ("dd", "#8c908c"), ("tt", "#3c5a8c")]
 
 
@@ -64,7 +64,7 @@ def chart_colour(row, col):
 
 
 def icon():
-    colours = list(ICON_SPECIAL)
+    colours = list(ICON_FIXED)
     pixels = [[".."] * ICON_SIZE for _ in range(ICON_SIZE)]
     left, top, right, bottom = SHEET
     for y in range(top, bottom + 1):

@@ -1,8 +1,7 @@
 // Shows the program as a user first sees it with the sample files loaded,
 // and saves a picture of every page: the pictures in the README.
-#include "app/standinstyle.h"
+#include "app/startup.h"
 #include "app/vexlorwindow.h"
-#include "core/authorship.h"
 #include "core/maindialogimpl.h"
 
 #include <QApplication>
@@ -36,12 +35,9 @@ int main(int argc, char *argv[])
     const QDir examples(args[1]);
     const QDir out(args[2]);
 
-    QApplication::setStyle(new StandInStyle(QStringLiteral("Platinum")));
+    Startup::installStartStyle();
     VexlorWindow window;
-    window.setWindowTitle(QStringLiteral("Qt - Vexlor     ") + Authorship::notice());
-    window.resize(780, 500);
-    window.move(10, 10);
-    window.show();
+    Startup::presentMainWindow(window);
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
 

@@ -1,0 +1,564 @@
+#include "core/binimage.h"
+#include "output/exportfields.h"
+#include "output/exporttext.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using BinImage::RowOrganisation;
+
+Q_DECLARE_METATYPE(BinImage::RowOrganisation)
+
+namespace {
+
+const QString Program = QStringLiteral(VEXLOR_BINARY_DIR "/cli/vexlor-cli");
+
+struct Result
+{
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// `fileSizeLimit` makes every write beyond that many bytes fail in the child.
+Result run(const QStringList &arguments, const QByteArray &input = QByteArray(),
+           qint64 fileSizeLimit = -1)
+{
+    QProcess process;
+    if (fileSizeLimit >= 0) {
+        process.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
+    process.start(Program, arguments);
+    if (!process.waitForStarted())
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(30000);
+    Result result;
+    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QImage pattern(int seed)
+{
+    QImage picture(BinImage::Width, BinImage::Height, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, ((x * 7 + y * 3 + seed) % 11) < 5 ? qRgb(20, 30, 40)
+                                                                     : qRgb(200, 50, 60));
+    return picture;
+}
+
+QByteArray encoded(const QImage &picture, const char *format)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return data;
+}
+
+// Same file format, same two-entry palette and same pixels.
+void compareRendering(const QByteArray &file, const char *format, const QImage &expected)
+{
+    QCOMPARE(file.left(2), QByteArray(qstrcmp(format, "PNG") == 0 ? "\x89P" : "BM"));
+    QImage written;
+    QVERIFY(written.loadFromData(file, format));
+    QCOMPARE(written.size(), expected.size());
+    QCOMPARE(written.colorCount(), 2);
+    QCOMPARE(written.convertToFormat(QImage::Format_ARGB32),
+             expected.convertToFormat(QImage::Format_ARGB32));
+}
+
+QByteArray sampleBinary(int images)
+{
+    QByteArray data(images * BinImage::ImageBytes, '\0');
+    for (int i = 0; i < data.size(); ++i)
+        data[i] = char((i * 131 + i / 1024) & 0xFF);
+    return data;
+}
+
+const uchar *bytes(const QByteArray &data, int image = 0)
+{
+    return reinterpret_cast<const uchar *>(data.constData()) + image * BinImage::ImageBytes;
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void toBinEqualsCore_data();
+    void toBinEqualsCore();
+    void toBinOptions_data();
+    void toBinOptions();
+    void toBmpEqualsCore_data();
+    void toBmpEqualsCore();
+    void toBmpAll();
+    void hexEqualsCore();
+    void exportEqualsCore_data();
+    void exportEqualsCore();
+    void show();
+    void info_data();
+    void info();
+    void joinAndSplit();
+    void failures_data();
+    void failures();
+    void unwritableOutputKeepsExistingFile();
+    void help_data();
+    void help();
+
+private:
+    QString file(const QString &name) const { return dir.filePath(name); }
+    void writeFile(const QString &name, const QByteArray &data) const;
+    QByteArray readFile(const QString &name) const;
+
+    QTemporaryDir dir;
+};
+
+void TestCli::writeFile(const QString &name, const QByteArray &data) const
+{
+    QFile f(file(name));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(data), data.size());
+}
+
+QByteArray TestCli::readFile(const QString &name) const
+{
+    QFile f(file(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void TestCli::initTestCase()
+{
+    QVERIFY(QFile::exists(Program));
+    QVERIFY(dir.isValid());
+    for (int i = 0; i < 3; ++i) {
+        writeFile(QStringLiteral("p%1.png").arg(i), encoded(pattern(i), "PNG"));
+        writeFile(QStringLiteral("p%1.bmp").arg(i), encoded(pattern(i), "BMP"));
+    }
+    // Format from the content: a PNG with a BMP name is still a PNG.
+    writeFile("png-named.bmp", encoded(pattern(0), "PNG"));
+    writeFile("palette.bmp", encoded(pattern(1).convertToFormat(QImage::Format_Indexed8), "BMP"));
+    QImage transparent = pattern(2).convertToFormat(QImage::Format_ARGB32);
+    for (int x = 0; x < 64; ++x)
+        transparent.setPixel(x, 5, qRgba(0, 0, 0, 0));
+    writeFile("transparent.png", encoded(transparent, "PNG"));
+    QImage large(200, 100, QImage::Format_RGB32);
+    large.fill(Qt::black);
+    writeFile("large.png", encoded(large, "PNG"));
+    writeFile("tall.png", encoded(QImage(64, 128, QImage::Format_RGB32), "PNG"));
+    writeFile("high.bmp", encoded(QImage(128, 65, QImage::Format_RGB32), "BMP"));
+    writeFile("picture.ppm", encoded(pattern(0), "PPM"));
+    writeFile("truncated.png", encoded(pattern(0), "PNG").left(60));
+    writeFile("text.png", "not a picture");
+    for (const int images : {0, 1, 3, 64})
+        writeFile(QStringLiteral("b%1.bin").arg(images), sampleBinary(images));
+    writeFile("b1000.bin", QByteArray(1000, 'x'));
+    writeFile("b65537.bin", QByteArray(65537, 'x'));
+}
+
+void TestCli::toBinEqualsCore_data()
+{
+    QTest::addColumn<QStringList>("pictures");
+    QTest::addColumn<RowOrganisation>("organisation");
+    QTest::addColumn<QString>("option");
+    const QStringList several{"p0.png", "p1.bmp", "png-named.bmp", "palette.bmp",
+                              "transparent.png", "p2.png"};
+    QTest::newRow("one png, default") << QStringList{"p0.png"} << RowOrganisation::Row63 << "";
+    QTest::newRow("several, row63") << several << RowOrganisation::Row63 << "--row63";
+    QTest::newRow("several, row127") << several << RowOrganisation::Row127 << "--row127";
+}
+
+void TestCli::toBinEqualsCore()
+{
+    QFETCH(QStringList, pictures);
+    QFETCH(RowOrganisation, organisation);
+    QFETCH(QString, option);
+    QByteArray expected;
+    QStringList arguments{"to-bin"};
+    for (const QString &name : pictures) {
+        QImage picture;
+        QVERIFY(picture.load(file(name)));
+        expected += BinImage::fromPicture(picture, organisation);
+        arguments << file(name);
+    }
+    arguments << "-o" << file("out.bin");
+    if (!option.isEmpty())
+        arguments << option;
+    const Result result = run(arguments);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.code, 0);
+    QCOMPARE(readFile("out.bin"), expected);
+
+    const Result piped = run({"to-bin", "-", "-o", "-", option.isEmpty() ? "--row63" : option},
+                             readFile(pictures.constFirst()));
+    QCOMPARE(piped.code, 0);
+    QCOMPARE(piped.out, expected.left(BinImage::ImageBytes));
+}
+
+void TestCli::toBinOptions_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QByteArray>("expected");
+    QImage p0;
+    p0.load(file("p0.png"));
+    const QByteArray plain = BinImage::fromPicture(p0, RowOrganisation::Row63);
+    QByteArray inverted = plain;
+    for (char &byte : inverted)
+        byte = char(~byte);
+    QTest::newRow("threshold 128") << QStringList{"--threshold", "128"} << "p0.png"
+                                   << BinImage::fromPicture(p0, RowOrganisation::Row63, 128);
+    QTest::newRow("threshold 0") << QStringList{"--threshold", "0"} << "p0.png"
+                                 << QByteArray(BinImage::ImageBytes, '\0');
+    QTest::newRow("invert") << QStringList{"--invert"} << "p0.png" << inverted;
+    QTest::newRow("dither none") << QStringList{"--dither", "none"} << "p0.png" << plain;
+    QTest::newRow("fit exact size") << QStringList{"--fit"} << "p0.png" << plain;
+    QTest::newRow("fit larger") << QStringList{"--fit"} << "large.png"
+                                << QByteArray(BinImage::ImageBytes, char(0xFF));
+}
+
+void TestCli::toBinOptions()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, picture);
+    QFETCH(QByteArray, expected);
+    const Result result = run(QStringList{"to-bin", file(picture), "-o", "-"} + options);
+    QCOMPARE(result.code, 0);
+    QCOMPARE(result.out, expected);
+}
+
+void TestCli::toBmpEqualsCore_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("image");
+    QTest::addColumn<RowOrganisation>("organisation");
+    QTest::addColumn<QRgb>("background");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("defaults") << QStringList() << 0 << RowOrganisation::Row63 << 0xFFFFFFFFu
+                              << "out.bmp";
+    QTest::newRow("row127, image 2") << QStringList{"--row127", "--image", "2"} << 2
+                                     << RowOrganisation::Row127 << 0xFFFFFFFFu << "out.bmp";
+    QTest::newRow("background name") << QStringList{"--bg", "yellow"} << 0
+                                     << RowOrganisation::Row63 << 0xFFFFFF00u << "out.bmp";
+    QTest::newRow("background hex, png") << QStringList{"--bg", "#102030", "--image", "1"} << 1
+                                         << RowOrganisation::Row63 << 0xFF102030u << "out.PNG";
+}
+
+void TestCli::toBmpEqualsCore()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, image);
+    QFETCH(RowOrganisation, organisation);
+    QFETCH(QRgb, background);
+    QFETCH(QString, out);
+    const QByteArray binary = readFile("b3.bin");
+    const Result result = run(QStringList{"to-bmp", file("b3.bin"), "-o", file(out)} + options);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.code, 0);
+    const char *format = out.endsWith(QLatin1String(".PNG")) ? "PNG" : "BMP";
+    compareRendering(readFile(out), format,
+                     BinImage::toPicture(bytes(binary, image), background, organisation));
+}
+
+void TestCli::toBmpAll()
+{
+    const QByteArray binary = readFile("b3.bin");
+    const Result result = run({"to-bmp", "--all", file("b3.bin"), "-o", file("all.v1.bmp")});
+    QCOMPARE(result.code, 0);
+    for (int k = 0; k < 3; ++k)
+        compareRendering(readFile(QStringLiteral("all.v1-%1.bmp").arg(k, 2, 10, QLatin1Char('0'))),
+                         "BMP",
+                         BinImage::toPicture(bytes(binary, k), 0xFFFFFFFFu, RowOrganisation::Row63));
+    QVERIFY(!QFile::exists(file("all.v1-03.bmp")));
+}
+
+void TestCli::hexEqualsCore()
+{
+    const QByteArray binary = readFile("b3.bin");
+    for (int k = 0; k < 3; ++k) {
+        const Result result = run({"hex", file("b3.bin"), "--image", QString::number(k)});
+        QCOMPARE(result.code, 0);
+        QCOMPARE(result.out, BinImage::hexText(bytes(binary, k)).toLatin1() + '\n');
+    }
+}
+
+void TestCli::exportEqualsCore_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<int>("image");
+    QTest::addColumn<int>("bytesPerLine");
+    QTest::addColumn<QString>("separator");
+    QTest::newRow("default is c") << QStringList() << 1 << 0 << 16 << QString();
+    QTest::newRow("asm") << QStringList{"--format", "asm"} << 0 << 0 << 16 << QString();
+    QTest::newRow("c") << QStringList{"--format", "c"} << 1 << 0 << 16 << QString();
+    QTest::newRow("custom, image 2, 10 per line")
+        << QStringList{"--format", "custom", "--image", "2", "--bytes-per-line", "10"} << 2 << 2
+        << 10 << QString();
+    QTest::newRow("asm, latin-1 separator")
+        << QStringList{"--format", "asm", "--separator", "$tab\u00E9", "--image", "1"} << 0 << 1
+        << 16
+        << QStringLiteral("$tab\u00E9");
+}
+
+void TestCli::exportEqualsCore()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, preset);
+    QFETCH(int, image);
+    QFETCH(int, bytesPerLine);
+    QFETCH(QString, separator);
+    ExportFields fields;
+    QVERIFY(ExportText::preset(preset, fields));
+    if (!separator.isEmpty())
+        fields.separator = separator;
+    const QByteArray binary = readFile("b3.bin");
+    const QByteArray expected = ExportText::encode(
+        ExportText::generate(fields, bytesPerLine, preset == 0, bytes(binary, image)));
+
+    const Result toStdout = run(QStringList{"export", file("b3.bin")} + options);
+    QCOMPARE(toStdout.code, 0);
+    QCOMPARE(toStdout.out, expected);
+    const Result toFile = run(QStringList{"export", "-", "-o", file("out.txt")} + options, binary);
+    QCOMPARE(toFile.code, 0);
+    QCOMPARE(readFile("out.txt"), expected);
+}
+
+void TestCli::show()
+{
+    QByteArray binary(BinImage::ImageBytes, '\0');
+    binary[0] = 0x01;   // pixel (0, 0)
+    binary[1] = 0x02;   // pixel (1, 1)
+    binary[2] = 0x03;   // pixels (2, 0) and (2, 1)
+    binary[512] = 0x01; // (64, 0) in row63, (0, 32) in row127
+    writeFile("show.bin", binary);
+    const QString blank = QString(BinImage::Width, QLatin1Char(' '));
+    const QString top = QStringLiteral("\u2580\u2584\u2588");
+
+    const Result row63 = run({"show", file("show.bin")});
+    QCOMPARE(row63.code, 0);
+    QStringList lines = QString::fromUtf8(row63.out).split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 33);
+    QCOMPARE(lines.takeLast(), QString());
+    QCOMPARE(lines.at(0), top + blank.mid(3, 61) + QStringLiteral("\u2580") + blank.mid(65));
+    for (int i = 1; i < 32; ++i)
+        QCOMPARE(lines.at(i), blank);
+
+    const Result row127 = run({"show", file("show.bin"), "--row127"});
+    lines = QString::fromUtf8(row127.out).split(QLatin1Char('\n'));
+    QCOMPARE(lines.at(0), top + blank.mid(3));
+    QCOMPARE(lines.at(16), QStringLiteral("\u2580") + blank.mid(1));
+}
+
+void TestCli::info_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("png") << "p0.png" << 0 << "PNG picture, 128x64, convertible" << "";
+    QTest::newRow("png named bmp") << "png-named.bmp" << 0 << "PNG picture, 128x64, convertible"
+                                   << "";
+    QTest::newRow("wrong size")
+        << "tall.png" << 0
+        << "PNG picture, 64x128, not convertible: Taille de l'image différente de 128 * 64 pixels "
+           "(--fit scales it)"
+        << "";
+    QTest::newRow("other format")
+        << "picture.ppm" << 0
+        << "PPM picture, not convertible: Format d'image inconnu (Bitmap ou PNG uniquement)" << "";
+    QTest::newRow("binary") << "b3.bin" << 0 << "binary file, 3 image(s)" << "";
+    QTest::newRow("empty binary") << "b0.bin" << 0 << "binary file, 0 image(s)" << "";
+    QTest::newRow("neither") << "b1000.bin" << 1 << "" << "Mauvais Format";
+    QTest::newRow("missing") << "nothing.bin" << 1 << "" << "Fichier Introuvable !";
+}
+
+void TestCli::info()
+{
+    QFETCH(QString, name);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const Result result = run({"info", file(name)});
+    QCOMPARE(result.code, code);
+    QCOMPARE(QString::fromUtf8(result.out),
+             out.isEmpty() ? QString() : file(name) + QStringLiteral(": ") + out + '\n');
+    QCOMPARE(QString::fromUtf8(result.err),
+             err.isEmpty() ? QString()
+                           : QStringLiteral("vexlor-cli: ") + file(name) + QStringLiteral(": ")
+                               + err + '\n');
+}
+
+void TestCli::joinAndSplit()
+{
+    const Result joined = run({"join", file("b3.bin"), file("b0.bin"), "-", file("b1.bin"), "-o",
+                               file("joined.bin")},
+                              readFile("b3.bin"));
+    QCOMPARE(joined.code, 0);
+    const QByteArray expected = readFile("b3.bin") + readFile("b3.bin") + readFile("b1.bin");
+    QCOMPARE(readFile("joined.bin"), expected);
+
+    const Result split = run({"split", file("joined.bin"), "-o", file("part")});
+    QCOMPARE(split.code, 0);
+    for (int k = 0; k < 7; ++k)
+        QCOMPARE(readFile(QStringLiteral("part-%1.bin").arg(k, 2, 10, QLatin1Char('0'))),
+                 expected.mid(k * BinImage::ImageBytes, BinImage::ImageBytes));
+    QVERIFY(!QFile::exists(file("part-07.bin")));
+}
+
+void TestCli::failures_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+
+    QStringList tooMany{"to-bin"};
+    for (int i = 0; i < 65; ++i)
+        tooMany << "p0.png";
+    QTest::newRow("65 pictures") << (tooMany << "-o" << "OUT") << 2 << "at most 64 pictures";
+    QTest::newRow("wrong size") << QStringList{"to-bin", "p0.png", "tall.png", "-o", "OUT"} << 1
+                                << "tall.png: Taille de l'image différente de 128 * 64 pixels";
+    QTest::newRow("one row too high") << QStringList{"to-bin", "high.bmp", "-o", "OUT"} << 1
+                                      << "high.bmp: Taille de l'image différente de 128 * 64 pixels";
+    QTest::newRow("undecodable png") << QStringList{"to-bin", "truncated.png", "-o", "OUT"} << 1
+                                     << "truncated.png: Taille de l'image différente de 128 * 64 "
+                                        "pixels";
+    QTest::newRow("ppm") << QStringList{"to-bin", "picture.ppm", "-o", "OUT"} << 1
+                         << "picture.ppm: Format d'image inconnu (Bitmap ou PNG uniquement)";
+    QTest::newRow("text named png") << QStringList{"to-bin", "text.png", "-o", "OUT"} << 1
+                                    << "text.png: Format d'image inconnu (Bitmap ou PNG "
+                                       "uniquement)";
+    QTest::newRow("missing picture") << QStringList{"to-bin", "nothing.png", "-o", "OUT"} << 1
+                                     << "nothing.png: Fichier Introuvable !";
+    QTest::newRow("1000 bytes") << QStringList{"to-bmp", "b1000.bin", "-o", "OUT"} << 1
+                                << "b1000.bin: Mauvais Format";
+    QTest::newRow("65537 bytes") << QStringList{"export", "b65537.bin", "-o", "OUT"} << 1
+                                 << "b65537.bin: Mauvais Format";
+    QTest::newRow("missing binary") << QStringList{"hex", "nothing.bin"} << 1
+                                    << "nothing.bin: Fichier Introuvable !";
+    QTest::newRow("image beyond file") << QStringList{"to-bmp", "b3.bin", "--image", "3", "-o", "OUT"}
+                                       << 1 << "b3.bin: no image 3";
+    QTest::newRow("empty file") << QStringList{"export", "b0.bin", "-o", "OUT"} << 1
+                                << "b0.bin: no image 0";
+    QTest::newRow("join beyond 64") << QStringList{"join", "b64.bin", "b1.bin", "-o", "OUT"} << 1
+                                    << "b1.bin: Mauvais Format";
+    QTest::newRow("join bad length") << QStringList{"join", "b1.bin", "b1000.bin", "-o", "OUT"}
+                                     << 1 << "b1000.bin: Mauvais Format";
+    QTest::newRow("no command") << QStringList() << 2 << "missing command";
+    QTest::newRow("unknown command") << QStringList{"convert"} << 2 << "unknown command";
+    QTest::newRow("unknown option") << QStringList{"to-bin", "p0.png", "--fast", "-o", "OUT"} << 2
+                                    << "Unknown option 'fast'";
+    QTest::newRow("missing -o") << QStringList{"to-bin", "p0.png"} << 2 << "missing -o OUT";
+    QTest::newRow("no picture") << QStringList{"to-bin", "-o", "OUT"} << 2 << "missing argument";
+    QTest::newRow("two organisations")
+        << QStringList{"to-bin", "p0.png", "--row63", "--row127", "-o", "OUT"} << 2 << "exclude";
+    QTest::newRow("threshold text") << QStringList{"to-bin", "p0.png", "--threshold", "dark", "-o", "OUT"}
+                                    << 2 << "--threshold takes a whole number from 0 to 256";
+    QTest::newRow("threshold 257") << QStringList{"to-bin", "p0.png", "--threshold", "257", "-o", "OUT"}
+                                   << 2 << "--threshold";
+    QTest::newRow("unknown dither") << QStringList{"to-bin", "p0.png", "--dither", "ordered", "-o", "OUT"}
+                                    << 2 << "unknown dithering 'ordered'";
+    QTest::newRow("image 64") << QStringList{"to-bmp", "b64.bin", "--image", "64", "-o", "OUT"} << 2
+                              << "--image takes a whole number from 0 to 63";
+    QTest::newRow("image and all") << QStringList{"to-bmp", "b3.bin", "--all", "--image", "1", "-o", "OUT"}
+                                   << 2 << "exclude";
+    QTest::newRow("unknown colour") << QStringList{"to-bmp", "b3.bin", "--bg", "blurple", "-o", "OUT"}
+                                    << 2 << "unknown colour 'blurple'";
+    QTest::newRow("unknown format") << QStringList{"export", "b3.bin", "--format", "pascal", "-o", "OUT"}
+                                    << 2 << "unknown format 'pascal'";
+    QTest::newRow("0 bytes per line") << QStringList{"export", "b3.bin", "--bytes-per-line", "0", "-o", "OUT"}
+                                      << 2 << "--bytes-per-line takes a whole number from 1 to 96";
+    QTest::newRow("97 bytes per line") << QStringList{"export", "b3.bin", "--bytes-per-line", "97", "-o", "OUT"}
+                                       << 2 << "--bytes-per-line";
+    QTest::newRow("not latin-1") << QStringList{"export", "b3.bin", "--hex-prefix", "\u20AC", "-o", "OUT"}
+                                 << 2 << "--hex-prefix holds characters that ISO 8859-1 cannot";
+    QTest::newRow("two arguments") << QStringList{"hex", "b3.bin", "b1.bin"} << 2
+                                   << "unexpected argument";
+    QTest::newRow("stdin twice") << QStringList{"join", "-", "-", "-o", "OUT"} << 2
+                                 << "standard input can be read only once";
+    QTest::newRow("output directory missing")
+        << QStringList{"to-bin", "p0.png", "-o", "no/such/dir/out.bin"} << 1
+        << "no/such/dir/out.bin: Erreur fichier !";
+}
+
+void TestCli::failures()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    const QByteArray old("old contents");
+    writeFile("OUT", old);
+    for (QString &argument : arguments)
+        if (QFile::exists(file(argument)) || argument.endsWith(QLatin1String(".bin"))
+            || argument.endsWith(QLatin1String(".png")) || argument.endsWith(QLatin1String(".bmp"))
+            || argument.endsWith(QLatin1String(".ppm")))
+            argument = file(argument);
+
+    const Result result = run(arguments);
+    QCOMPARE(result.code, code);
+    QCOMPARE(result.out, QByteArray());
+    const QString err = QString::fromUtf8(result.err);
+    QVERIFY2(err.startsWith(QLatin1String("vexlor-cli")) && err.contains(message)
+                 && err.endsWith(QLatin1Char('\n')),
+             qPrintable(err));
+    if (code == 2)
+        QVERIFY(err.contains(QLatin1String("--help")));
+    QCOMPARE(readFile("OUT"), old);
+}
+
+void TestCli::unwritableOutputKeepsExistingFile()
+{
+    const QByteArray old(600, 'o');
+    writeFile("kept.bin", old);
+    const Result result = run({"to-bin", file("p0.png"), file("p1.png"), "-o", file("kept.bin")},
+                              QByteArray(), 1000);
+    QCOMPARE(result.code, 1);
+    QCOMPARE(QString::fromUtf8(result.err),
+             QStringLiteral("vexlor-cli: %1: Erreur fichier !\n").arg(file("kept.bin")));
+    QCOMPARE(readFile("kept.bin"), old);
+    QCOMPARE(QDir(dir.path()).entryList({"kept.bin*"}, QDir::Files), QStringList{"kept.bin"});
+}
+
+void TestCli::help_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("usage");
+    QTest::newRow("program") << QStringList{"--help"} << "Usage: vexlor-cli COMMAND";
+    for (const char *command : {"to-bin", "to-bmp", "export", "hex", "show", "info", "join", "split"})
+        QTest::newRow(command) << QStringList{command, "--help"}
+                               << QStringLiteral("Usage: vexlor-cli %1 [options]").arg(command);
+    QTest::newRow("help command") << QStringList{"help", "join"} << "Usage: vexlor-cli join";
+    QTest::newRow("version") << QStringList{"--version"} << "vexlor-cli " VEXLOR_VERSION "\n";
+}
+
+void TestCli::help()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, usage);
+    const Result result = run(arguments);
+    QCOMPARE(result.code, 0);
+    QCOMPARE(result.err, QByteArray());
+    QVERIFY2(QString::fromUtf8(result.out).startsWith(usage), result.out.constData());
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
