@@ -81,7 +81,9 @@ VexlorWindow::VexlorWindow(QWidget *parent, const char *name, Qt::WindowFlags fl
     clipTextView = new QTextEdit(tabs);
     clipTextView->setObjectName(QStringLiteral("clipTextView"));
     clipTextView->setReadOnly(true);
-    clipTextView->setFont(QFont(QStringLiteral("Courier New"), 8, QFont::Normal, false));
+    QFont clipFont(QStringLiteral("Courier New"), 8, QFont::Normal, false);
+    clipFont.setStyleHint(QFont::TypeWriter); // exported tables line up without Courier New too
+    clipTextView->setFont(clipFont);
     tabs->addTab(clipTextView, tr("Clipboard text"));
 
     helpViewer = new HelpLCD(tabs, "Aide");

@@ -11,6 +11,7 @@
 #include <QColorDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QLCDNumber>
@@ -161,6 +162,12 @@ void maindialogImpl::loadBmpClick()
 
 void maindialogImpl::loadBmpFile(const QString &fileName)
 {
+    // A named pipe or device would block the window until someone writes
+    // to it: only regular files are read.
+    if (!QFileInfo(fileName).isFile()) {
+        warn(tr("Format d'image inconnu\n(Bitmap ou PNG uniquement)"));
+        return;
+    }
     const QByteArray format = QImageReader::imageFormat(fileName);
     if (format != "bmp" && format != "png") {
         warn(tr("Format d'image inconnu\n(Bitmap ou PNG uniquement)"));
@@ -203,7 +210,9 @@ void maindialogImpl::loadBinClick()
 void maindialogImpl::loadBinFile(const QString &fileName)
 {
     QByteArray contents;
-    switch (BinFile::read(fileName, contents)) {
+    const BinFile::Status status = QFileInfo(fileName).isFile() ? BinFile::read(fileName, contents)
+                                                                : BinFile::Status::Unreadable;
+    switch (status) {
     case BinFile::Status::Unreadable:
         warn(tr("Fichier Introuvable !"));
         return;

@@ -39,9 +39,10 @@ QByteArray fileContents(const uint8_t *data, size_t size)
     const int delta = size > 1 ? int(data[1] % 3) - 1 : 0;
     const qsizetype length = qMax(0, (images % 67) * BinImage::ImageBytes + delta);
     QByteArray file(length, '\0');
+    char *out = file.data();
     if (restSize > 0)
         for (qsizetype i = 0; i < length; ++i)
-            file[i] = rest[i % restSize];
+            out[i] = rest[i % restSize];
     return file;
 }
 
@@ -92,20 +93,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int images = int(contents.size() / BinImage::ImageBytes);
     const QRgb background = size > 2 ? qRgb(data[size - 1], data[size - 2], data[size - 3])
                                      : qRgb(255, 255, 255);
+    const QByteArray lightOn = BinImage::greyValue(background) >= BinImage::DefaultThreshold
+        ? QByteArray() : QByteArray(BinImage::ImageBytes, char(0xFF));
     for (int k = 0; k < images; ++k) {
         const auto *image = reinterpret_cast<const uchar *>(contents.constData()) + BinImage::ImageBytes * k;
+        const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(image),
+                                                         BinImage::ImageBytes);
+        // Every image is rendered and dumped; the costlier read-backs are kept
+        // to the first and the last, which is where offsets go wrong.
+        const bool deep = k == 0 || k == images - 1;
         const QString hex = BinImage::hexText(image);
-        check(hex.size() == 3135 && hex.count(QLatin1Char('\n')) == 63, "hex dump shape");
-        check(QByteArray::fromHex(hex.toLatin1())
-                  == QByteArray(reinterpret_cast<const char *>(image), BinImage::ImageBytes),
-              "hex dump holds the bytes");
+        check(hex.size() == 3135, "hex dump length");
+        if (deep)
+            check(hex.count(QLatin1Char('\n')) == 63 && QByteArray::fromHex(hex.toLatin1()) == bytes,
+                  "hex dump holds the bytes, 16 to a line");
         for (const RowOrganisation organisation : {RowOrganisation::Row63, RowOrganisation::Row127}) {
             const QImage picture = BinImage::toPicture(image, background, organisation);
             check(picture.size() == QSize(BinImage::Width, BinImage::Height), "rendering is 128x64");
-            const QImage blackOnWhite = BinImage::toPicture(image, qRgb(255, 255, 255), organisation);
-            check(BinImage::fromPicture(blackOnWhite, organisation)
-                      == QByteArray(reinterpret_cast<const char *>(image), BinImage::ImageBytes),
-                  "render/convert round trip");
+            // On a light background the rendering converts back to the same
+            // bytes; on a dark one every pixel reads as on.
+            if (deep)
+                check(BinImage::fromPicture(picture, organisation)
+                          == (lightOn.isEmpty() ? bytes : lightOn),
+                      "render/convert round trip");
         }
         check(BinImage::listRowNumber(k).size() == 2, "list row number is two characters");
     }

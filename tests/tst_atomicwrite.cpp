@@ -1,13 +1,12 @@
 #include "core/atomicwrite.h"
 #include "core/binfile.h"
+#include "support/filesizelimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -69,15 +68,12 @@ void TestAtomicWrite::shortWriteKeepsOldFile()
     QFile::remove(path);
     if (existed)
         put(path, "previous");
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 512;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool written = AtomicWrite::writeFile(path, QByteArray(1024, 'x'));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    bool written = true;
+    {
+        FileSizeLimit limit(512);
+        QVERIFY(limit.active());
+        written = AtomicWrite::writeFile(path, QByteArray(1024, 'x'));
+    }
 
     QVERIFY(!written);
     QCOMPARE(contents(path), existed ? QByteArray("previous") : QByteArray("<missing>"));

@@ -1,5 +1,6 @@
 #include "core/binimage.h"
 #include "form/clicklistview.h"
+#include "support/filesizelimit.h"
 #include "support/formprobe.h"
 #include "support/modalanswerer.h"
 
@@ -16,40 +17,8 @@
 #include <QTextEdit>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
-
-struct Snapshot
-{
-    int count;
-    int index;
-    int rows;
-    QString path;
-    QString hex;
-    QByteArray store;
-    bool previous;
-    bool next;
-
-    bool operator==(const Snapshot &o) const
-    {
-        return count == o.count && index == o.index && rows == o.rows && path == o.path
-            && hex == o.hex && store == o.store && previous == o.previous && next == o.next;
-    }
-};
-
-Snapshot snapshot(const FormProbe &form)
-{
-    return {form.LCDmax->intValue(),
-            form.LCDindex->intValue(),
-            form.ListView1->topLevelItemCount(),
-            form.TxtBin->text(),
-            form.TextView1->toPlainText(),
-            QByteArray(reinterpret_cast<const char *>(form.binData), 65536),
-            form.BtnPrevious->isEnabled(),
-            form.BtnNext->isEnabled()};
-}
 
 QImage shown(const QLabel *label)
 {
@@ -157,14 +126,14 @@ void TestBinFiles::refusesBadLengths()
     FormProbe form;
     QVERIFY(form.loadBin(write(QStringLiteral("good.bin"), TestFiles::patternImages(3))));
     form.BtnNext->click();
-    const Snapshot before = snapshot(form);
+    const FormProbe::BinState before = form.binState();
 
     auto warning = ModalAnswerer::messageBox(QStringLiteral("OK"), 8000);
     QVERIFY(form.loadBin(write(QStringLiteral("bad.bin"), QByteArray(length, 'x'))));
     QVERIFY(warning->answered());
     QCOMPARE(warning->title(), QStringLiteral("Erreur"));
     QCOMPARE(warning->text(), QStringLiteral("Mauvais Format"));
-    QVERIFY(snapshot(form) == before);
+    QVERIFY(form.binState() == before);
 
     // The previous file stays fully usable.
     form.BtnNext->click();
@@ -174,11 +143,11 @@ void TestBinFiles::refusesBadLengths()
 void TestBinFiles::cancelledLoadChangesNothing()
 {
     FormProbe form;
-    const Snapshot before = snapshot(form);
+    const FormProbe::BinState before = form.binState();
     auto cancel = ModalAnswerer::rejectDialog();
     form.loadBinClick();
     QVERIFY(cancel->answered());
-    QVERIFY(snapshot(form) == before);
+    QVERIFY(form.binState() == before);
     QVERIFY(form.status().isEmpty());
 }
 
@@ -368,17 +337,13 @@ void TestBinFiles::saveBmpFailureKeepsOldFile()
     const QString out = write(QStringLiteral("old.bmp"), old);
     form.bar()->clearMessage();
 
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 1000;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
     auto dialog = ModalAnswerer::fileDialog(out);
     auto boxes = ModalAnswerer::messageBox(QStringLiteral("Oui"), 8000, 2);
-    form.saveBmpClick();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        FileSizeLimit limit(1000);
+        QVERIFY(limit.active());
+        form.saveBmpClick();
+    }
 
     QCOMPARE(boxes->count(), 2);
     QCOMPARE(boxes->texts().last(), QStringLiteral("Erreur fichier !"));

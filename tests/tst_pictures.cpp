@@ -1,4 +1,5 @@
 #include "core/binimage.h"
+#include "support/filesizelimit.h"
 #include "support/formprobe.h"
 #include "support/modalanswerer.h"
 
@@ -12,8 +13,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -270,20 +269,15 @@ void TestPictures::failedWriteKeepsOldFile()
         out = path(QStringLiteral("kept.bin"));
         QVERIFY(TestFiles::write(out, old));
     }
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    if (sizeLimit) {
-        rlimit limited = saved;
-        limited.rlim_cur = 512;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    }
     // With an old file in place the overwrite question comes first.
     auto dialog = ModalAnswerer::fileDialog(out);
     auto boxes = ModalAnswerer::messageBox(QStringLiteral("Oui"), 8000, sizeLimit ? 2 : 1);
-    form.saveBinClick();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        std::unique_ptr<FileSizeLimit> limit;
+        if (sizeLimit)
+            limit = std::make_unique<FileSizeLimit>(512);
+        form.saveBinClick();
+    }
     QCOMPARE(boxes->count(), sizeLimit ? 2 : 1);
     QCOMPARE(boxes->texts().last(), QStringLiteral("Erreur fichier !"));
     QCOMPARE(boxes->title(), QStringLiteral("Erreur"));

@@ -2,8 +2,16 @@
 
 #include "support/modalanswerer.h"
 
+#include "core/binimage.h"
+#include "form/clicklistview.h"
+
 #include <QFile>
+#include <QLCDNumber>
+#include <QLabel>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTextEdit>
 
 FormProbe::FormProbe(QWidget *parent)
     : maindialogImpl(parent), m_bar(new QStatusBar(this))
@@ -19,6 +27,27 @@ QString FormProbe::status() const
 QByteArray FormProbe::image(int k) const
 {
     return QByteArray(reinterpret_cast<const char *>(binData) + 1024 * k, 1024);
+}
+
+bool FormProbe::BinState::operator==(const BinState &o) const
+{
+    return count == o.count && index == o.index && rows == o.rows && path == o.path
+        && hex == o.hex && store == o.store && shown == o.shown && previous == o.previous
+        && next == o.next && tab == o.tab;
+}
+
+FormProbe::BinState FormProbe::binState() const
+{
+    return {LCDmax->intValue(),
+            LCDindex->intValue(),
+            ListView1->topLevelItemCount(),
+            TxtBin->text(),
+            TextView1->toPlainText(),
+            QByteArray(reinterpret_cast<const char *>(binData), BinImage::StoreBytes),
+            PixmapBin->pixmap().toImage(),
+            BtnPrevious->isEnabled(),
+            BtnNext->isEnabled(),
+            TabBitmap->currentIndex()};
 }
 
 bool FormProbe::loadBin(const QString &path)

@@ -3,6 +3,7 @@
 #include "core/maindialogimpl.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 
 class QStatusBar;
@@ -24,6 +25,24 @@ public:
     QStatusBar *bar() const { return m_bar; }
     QString status() const;
     QByteArray image(int k) const;
+
+    // Everything a binary file load may change, to prove a refused one changed nothing.
+    struct BinState
+    {
+        int count;
+        int index;
+        int rows;
+        QString path;
+        QString hex;
+        QByteArray store;
+        QImage shown;
+        bool previous;
+        bool next;
+        int tab;
+
+        bool operator==(const BinState &o) const;
+    };
+    BinState binState() const;
 
     // Each returns whether the file dialog appeared and was answered.
     bool loadBin(const QString &path);

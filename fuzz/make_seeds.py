@@ -1,0 +1,84 @@
+#!/usr/bin/env python3
+"""Writes the small hand-made seed inputs of fuzz/corpus/ (standard library only).
+
+Run again after changing an input layout of a fuzz target; the files are
+committed, so the fuzz run itself never needs this script."""
+import os
+import struct
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def put(target, name, data):
+    path = os.path.join(HERE, "corpus", target, name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def png(width, height, colour_type, depth, rows, palette=None):
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body
+                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+    raw = b"".join(b"\0" + row for row in rows)
+    out = b"\x89PNG\r\n\x1a\n"
+    out += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0))
+    if palette:
+        out += chunk(b"PLTE", palette)
+    out += chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+    return out
+
+
+def bmp(width, height, bits, pixels, palette=b"", compression=0, top_down=False):
+    header_size = 14 + 40 + len(palette)
+    info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_down else height, 1, bits,
+                       compression, len(pixels), 2835, 2835, len(palette) // 4, 0)
+    return (b"BM" + struct.pack("<IHHI", header_size + len(pixels), 0, 0, header_size)
+            + info + palette + pixels)
+
+
+W, H = 128, 64
+on = lambda x, y: (x // 8 + y // 8) % 2 == 0 or x == y  # checkerboard with a diagonal
+
+# Pictures: the two accepted formats in several encodings, and one of the wrong size.
+put("picture", "grey1.png", png(W, H, 0, 1, [
+    bytes(sum((0 if on(x, y) else 1) << (7 - b) for b, x in enumerate(range(c, c + 8)))
+          for c in range(0, W, 8)) for y in range(H)]))
+put("picture", "rgba8.png", png(W, H, 6, 8, [
+    b"".join(struct.pack("BBBB", 0 if on(x, y) else 255, 30, 0, x * 2) for x in range(W))
+    for y in range(H)]))
+put("picture", "palette8.png", png(W, H, 3, 8, [bytes(on(x, y) for x in range(W)) for y in range(H)],
+                                    palette=b"\xff\xff\xff\x10\x10\x10"))
+put("picture", "tall.png", png(H, W, 0, 8, [bytes(255 * (x > y // 2) for x in range(H)) for y in range(W)]))
+put("picture", "mono.bmp", bmp(W, H, 1, b"".join(
+    bytes(sum((0 if on(x, y) else 1) << (7 - b) for b, x in enumerate(range(c, c + 8)))
+          for c in range(0, W, 8)) for y in reversed(range(H))),
+    palette=b"\0\0\0\0\xff\xff\xff\0"))
+put("picture", "rgb24-topdown.bmp", bmp(W, H, 24, b"".join(
+    b"".join(struct.pack("BBB", 40, 40, 40) if on(x, y) else b"\xc0\xc0\xc0" for x in range(W))
+    for y in range(H)), top_down=True))
+rle = b""
+for y in range(H):
+    rle += b"".join(bytes([64, i % 2]) for i in range(2)) + b"\0\0"  # two runs of 64, end of line
+rle += b"\0\1"  # end of picture
+put("picture", "rle8.bmp", bmp(W, H, 8, rle, palette=b"\0\0\0\0\xff\xff\xff\0", compression=1))
+
+# Binary files: mode byte 0x80 | images picks a length near images * 1024.
+put("binfile", "empty", b"\x00")
+put("binfile", "raw-short", b"\x00" + bytes(range(200)))
+put("binfile", "one-image", b"\x81\x01" + bytes(range(256)))
+put("binfile", "sixty-four", b"\xc0\x01\x3c\x00\xff")
+put("binfile", "sixty-four-plus-one", b"\xc0\x02\x55")
+put("binfile", "sixty-five", b"\xc1\x01\xaa")
+
+# Export: int32 bytes per line, flags, 1024 image bytes, six NUL-separated fields.
+image = bytes([0x3C]) + bytes(1022) + bytes([0xFF])
+put("export", "c-16", struct.pack("<iB", 16, 1 << 2) + image)
+put("export", "asm-10", struct.pack("<iB", 10, 1 | (0 << 2)) + image)
+put("export", "custom-96", struct.pack("<iB", 96, 2 << 2) + image)
+put("export", "typed-fields", struct.pack("<iB", 7, 3 << 2) + image
+    + "// $tab\0tab$tab$TAB\0}\0$tab$tab\0\\x\0, $ta".encode())
+put("export", "utf16-fields", struct.pack("<iB", -5, 2 | (3 << 2)) + image
+    + "\u20ac$tab\0\ud800x\0\0\0€\0;".encode("utf-16-le", "surrogatepass"))
+put("export", "out-of-range", struct.pack("<iB", 0x7FFFFFFF, 1 | (3 << 2)) + image[:100])
