@@ -3,6 +3,7 @@
 #include "form/buttongroupbox.h"
 #include "form/clicklistview.h"
 #include "form/formpictures.h"
+#include "form/pixellabel.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -67,7 +68,7 @@ QSpacerItem *fixedSpacer()
 QLabel *previewLabel(QWidget *parent, const char *name, int width, int height,
                      const QPixmap &picture)
 {
-    auto *label = new QLabel(parent);
+    auto *label = new PixelLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setMinimumSize(width, height);
     label->setMaximumSize(width, height);

@@ -43,6 +43,7 @@ private slots:
     void listClickShowsRow_data();
     void listClickShowsRow();
     void hexIgnoresOrganisation();
+    void enlargedImageKeepsSharpDots();
     void backgroundColour();
     void cancelledColourChangesNothing();
     void tabButtons_data();
@@ -252,6 +253,22 @@ void TestBinFiles::hexIgnoresOrganisation()
     QCOMPARE(shown(form.PixmapBin),
              BinImage::toPicture(form.binData, 0xFFFFFFFF, BinImage::RowOrganisation::Row127)
                  .convertToFormat(QImage::Format_RGB32));
+}
+
+void TestBinFiles::enlargedImageKeepsSharpDots()
+{
+    QByteArray image(1024, '\0');
+    image[0] = char(0x01);
+    FormProbe form;
+    QVERIFY(form.loadBin(write(QStringLiteral("dot.bin"), image)));
+    const QImage shown = form.PixmapBin->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), QSize(256, 128));
+    // Pixel (0, 0) becomes a 2 x 2 black square; nothing bleeds around it.
+    for (const QPoint p : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)})
+        QCOMPARE(shown.pixel(p), qRgb(0, 0, 0));
+    for (const QPoint p : {QPoint(2, 0), QPoint(0, 2), QPoint(2, 2)})
+        QCOMPARE(shown.pixel(p), qRgb(255, 255, 255));
+    QCOMPARE(form.PixmapBin->pixmap().size(), QSize(128, 64)); // copies take it at its own size
 }
 
 void TestBinFiles::backgroundColour()
