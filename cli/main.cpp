@@ -78,6 +78,10 @@ int main(int argc, char *argv[])
     if (arguments.size() < 2)
         return Cli::usageError(QString(), QStringLiteral("missing command"));
     QString name = arguments.at(1);
+    // BMP and PNG are built into Qt: scanning the image plugins only costs
+    // start-up time. info alone names other formats, and needs them.
+    if (name != QLatin1String("info"))
+        QCoreApplication::setLibraryPaths({});
     QStringList rest = QStringList{arguments.constFirst()} + arguments.mid(2);
     if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
         print(overview());
