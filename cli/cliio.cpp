@@ -145,6 +145,13 @@ bool outputPath(const QCommandLineParser &parser, const QString &command, QStrin
     return true;
 }
 
+void addBinaryArgument(QCommandLineParser &parser)
+{
+    parser.addPositionalArgument(QStringLiteral("binary"),
+                                 QStringLiteral("Binary file; '-' for standard input."),
+                                 QStringLiteral("IN.bin"));
+}
+
 void addRowOptions(QCommandLineParser &parser)
 {
     parser.addOption({QStringLiteral("row63"),

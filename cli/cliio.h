@@ -44,6 +44,8 @@ void addOutputOption(QCommandLineParser &parser, const QString &description);
 // Prints a usage error when -o is missing.
 bool outputPath(const QCommandLineParser &parser, const QString &command, QString &path);
 
+// The one binary file a command reads: IN.bin, or '-' for standard input.
+void addBinaryArgument(QCommandLineParser &parser);
 void addRowOptions(QCommandLineParser &parser);
 bool rowOrganisation(const QCommandLineParser &parser, const QString &command,
                      BinImage::RowOrganisation &organisation);

@@ -194,9 +194,7 @@ int toBmp(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Renders binary images as 128x64 pictures: on pixels black, off pixels in the\n"
         "background colour. Writes BMP, or PNG when OUT ends in .png."));
-    parser.addPositionalArgument(QStringLiteral("binary"),
-                                 QStringLiteral("Binary file; '-' for standard input."),
-                                 QStringLiteral("IN.bin"));
+    Cli::addBinaryArgument(parser);
     Cli::addOutputOption(parser, QStringLiteral("Picture to write; '-' for standard output. With "
                                                 "--all, image K goes to OUT with -KK added "
                                                 "before the extension."));

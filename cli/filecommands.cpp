@@ -53,9 +53,7 @@ int split(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Writes each image of a binary file to a file of its own: PREFIX-00.bin,\n"
         "PREFIX-01.bin, and so on."));
-    parser.addPositionalArgument(QStringLiteral("binary"),
-                                 QStringLiteral("Binary file; '-' for standard input."),
-                                 QStringLiteral("IN.bin"));
+    Cli::addBinaryArgument(parser);
     Cli::addOutputOption(parser, QStringLiteral("Start of the names of the files written."));
     if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
         return code;

@@ -28,13 +28,6 @@ int chosenImage(const QCommandLineParser &parser, const QString &command, QStrin
     return Cli::Continue;
 }
 
-void addBinaryArgument(QCommandLineParser &parser)
-{
-    parser.addPositionalArgument(QStringLiteral("binary"),
-                                 QStringLiteral("Binary file; '-' for standard input."),
-                                 QStringLiteral("IN.bin"));
-}
-
 const uchar *bytes(const QByteArray &image)
 {
     return reinterpret_cast<const uchar *>(image.constData());
@@ -49,7 +42,7 @@ int exportText(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Writes one binary image as source text in ISO 8859-1: a table of dt lines for a\n"
         "PIC assembler, a C array or a custom layout. In every text, $tab stands for a TAB."));
-    addBinaryArgument(parser);
+    Cli::addBinaryArgument(parser);
     parser.addOption({QStringLiteral("format"), QStringLiteral("asm, c (default) or custom."),
                       QStringLiteral("FORMAT")});
     Cli::addImageOption(parser);
@@ -130,7 +123,7 @@ int hex(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Prints the 1024 bytes of a binary image in stored order, 16 per line."));
-    addBinaryArgument(parser);
+    Cli::addBinaryArgument(parser);
     Cli::addImageOption(parser);
     if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
         return code;
@@ -150,7 +143,7 @@ int show(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Draws a binary image in the terminal: 32 lines of 128 characters, each holding\n"
         "two pixels one above the other; on pixels are drawn, off pixels left blank."));
-    addBinaryArgument(parser);
+    Cli::addBinaryArgument(parser);
     Cli::addImageOption(parser);
     Cli::addRowOptions(parser);
     if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
