@@ -3,6 +3,7 @@
 #include "app/vexlorwindow.h"
 #include "app/windowpictures.h"
 #include "core/authorship.h"
+#include "core/maindialogimpl.h"
 #include "support/modalanswerer.h"
 
 #include <QApplication>
@@ -218,6 +219,15 @@ void TestVexlorWindow::copyBinShowsOnPicturePage()
     QCOMPARE(shown.size(), QSize(128, 64));
     QCOMPARE(shown.pixelColor(64, 32), QColor(Qt::black));
     QVERIFY(window->statusBar()->currentMessage() != Authorship::notice());
+
+    // The export copy lands on the text page, the picture page keeps its picture.
+    auto *form = window->findChild<maindialogImpl *>();
+    form->BtnExportCopie->click();
+    QCoreApplication::processEvents();
+    QString exported;
+    form->exportText(exported);
+    QCOMPARE(textView()->toPlainText(), exported);
+    QCOMPARE(pictureLabel()->pixmap().toImage().pixelColor(64, 32), QColor(Qt::black));
 }
 
 void TestVexlorWindow::clipboardPages_data()
