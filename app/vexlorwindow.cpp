@@ -181,28 +181,21 @@ void VexlorWindow::clipboardChanged()
 void VexlorWindow::stylePlatinum()
 {
     auto *style = new StandInStyle(QStringLiteral("Platinum"));
-    QApplication::setStyle(style);
     // Installing a style keeps an application palette set before, so the
     // CDE colours would otherwise stay.
-    QApplication::setPalette(style->standardPalette());
-    QApplication::setFont(appFont);
-    markStyleItem(idPlatinum);
+    applyStyle(style, style->standardPalette(), appFont, idPlatinum);
 }
 
 void VexlorWindow::styleWindows()
 {
     auto *style = new StandInStyle(QStringLiteral("Windows"));
-    QApplication::setStyle(style);
-    QApplication::setPalette(style->standardPalette());
-    QApplication::setFont(appFont);
-    markStyleItem(idWindows);
+    applyStyle(style, style->standardPalette(), appFont, idWindows);
 }
 
 void VexlorWindow::styleCDE()
 {
     auto *style = new StandInStyle(QStringLiteral("CDE"));
     style->setUseHighlightColors(true);
-    QApplication::setStyle(style);
 
     const QColor dark(55, 77, 78);
     QPalette palette(QColor(75, 123, 130));
@@ -215,7 +208,6 @@ void VexlorWindow::styleCDE()
         palette.setColor(group, QPalette::Text, foreground);
         palette.setColor(group, QPalette::ButtonText, foreground);
     }
-    QApplication::setPalette(palette);
 
     QFont font(QStringLiteral("times"));
     if (appFont.pointSizeF() > 0)
@@ -224,29 +216,30 @@ void VexlorWindow::styleCDE()
         font.setPixelSize(appFont.pixelSize());
     font.setWeight(QFont::Normal);
     font.setItalic(false);
-    QApplication::setFont(font);
-
-    markStyleItem(idCDE);
+    applyStyle(style, palette, font, idCDE);
 }
 
 void VexlorWindow::styleMotif()
 {
     auto *style = new StandInStyle(QStringLiteral("Motif"));
     style->setUseHighlightColors(false);
-    QApplication::setStyle(style);
-    QApplication::setPalette(QPalette(QColor(192, 192, 192)));
-    QApplication::setFont(appFont);
-    markStyleItem(idMotif);
+    applyStyle(style, QPalette(QColor(192, 192, 192)), appFont, idMotif);
 }
 
 void VexlorWindow::styleMotifPlus()
 {
     auto *style = new StandInStyle(QStringLiteral("Motif+"));
     style->setHoverHighlighting(false);
+    applyStyle(style, QPalette(QColor(192, 192, 192)), appFont, idMotifPlus);
+}
+
+void VexlorWindow::applyStyle(StandInStyle *style, const QPalette &palette, const QFont &font,
+                              QAction *item)
+{
     QApplication::setStyle(style);
-    QApplication::setPalette(QPalette(QColor(192, 192, 192)));
-    QApplication::setFont(appFont);
-    markStyleItem(idMotifPlus);
+    QApplication::setPalette(palette);
+    QApplication::setFont(font);
+    markStyleItem(item);
 }
 
 void VexlorWindow::markStyleItem(QAction *id)

@@ -5,6 +5,8 @@
 
 class HelpLCD;
 class QAction;
+class QPalette;
+class StandInStyle;
 class QClipboard;
 class QLabel;
 class QMenu;
@@ -39,6 +41,7 @@ private slots:
 
 private:
     void markStyleItem(QAction *id);
+    void applyStyle(StandInStyle *style, const QPalette &palette, const QFont &font, QAction *item);
 
     maindialogImpl *form = nullptr;
     QTabWidget *tabs = nullptr;
