@@ -88,16 +88,16 @@ int maindialogImpl::currentIndex() const
     return LCDindex->intValue();
 }
 
-bool maindialogImpl::row63() const
+BinImage::RowOrganisation maindialogImpl::organisation() const
 {
-    return BtnRow63->isChecked();
+    return BtnRow63->isChecked() ? BinImage::RowOrganisation::Row63
+                                 : BinImage::RowOrganisation::Row127;
 }
 
 void maindialogImpl::binToPixmap(int k, QPixmap &out)
 {
-    const auto org = row63() ? BinImage::RowOrganisation::Row63 : BinImage::RowOrganisation::Row127;
     out = QPixmap::fromImage(
-        BinImage::toPicture(binData + BinImage::ImageBytes * k, bgColor.rgb(), org));
+        BinImage::toPicture(binData + BinImage::ImageBytes * k, bgColor.rgb(), organisation()));
 }
 
 void maindialogImpl::displayBin(int k)
@@ -193,8 +193,7 @@ void maindialogImpl::saveBinClick()
     if (fileName.isEmpty() || confirmOverwrite(fileName))
         return;
     const QImage picture = loadedPicture.isNull() ? PixmapBmp->pixmap().toImage() : loadedPicture;
-    const auto org = row63() ? BinImage::RowOrganisation::Row63 : BinImage::RowOrganisation::Row127;
-    if (!writeFile(fileName, BinImage::fromPicture(picture, org)))
+    if (!writeFile(fileName, BinImage::fromPicture(picture, organisation())))
         return;
     TabBitmap->setCurrentIndex(BitmapTab);
     showStatus(tr("Binaire : %1 sauvé").arg(fileName));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/binimage.h"
 #include "form/maindialogbase.h"
 
 #include <QColor>
@@ -77,5 +78,6 @@ private:
     bool writeFile(const QString &fileName, const QByteArray &data);
     QString askSaveFileName(const QString &filter);
     int currentIndex() const;
-    bool row63() const;
+    // Read afresh at every use: the radio button is the only copy.
+    BinImage::RowOrganisation organisation() const;
 };

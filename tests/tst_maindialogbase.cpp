@@ -53,6 +53,15 @@ QWidget *child(QWidget *form, const char *name)
     return widget;
 }
 
+// The "Contenu Binaire" page on screen with three rows in its list.
+void showListOfThree(mainDialogBase &form)
+{
+    form.TabBitmap->setCurrentIndex(2);
+    for (int i = 0; i < 3; ++i)
+        new QTreeWidgetItem(form.ListView1, {QString::number(i).rightJustified(2), QString()});
+    form.show();
+}
+
 } // namespace
 
 class TestMainDialogBase : public QObject
@@ -397,10 +406,7 @@ void TestMainDialogBase::initialValues()
 void TestMainDialogBase::clickBelowLastRow()
 {
     CountingForm form;
-    form.TabBitmap->setCurrentIndex(2);
-    for (int i = 0; i < 3; ++i)
-        new QTreeWidgetItem(form.ListView1, {QString::number(i).rightJustified(2), QString()});
-    form.show();
+    showListOfThree(form);
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QSignalSpy spy(form.ListView1, &ClickListView::mouseButtonClicked);
     QWidget *viewport = form.ListView1->viewport();
@@ -421,10 +427,7 @@ void TestMainDialogBase::clickBelowLastRow()
 void TestMainDialogBase::clickOnRow()
 {
     CountingForm form;
-    form.TabBitmap->setCurrentIndex(2);
-    for (int i = 0; i < 3; ++i)
-        new QTreeWidgetItem(form.ListView1, {QString::number(i).rightJustified(2), QString()});
-    form.show();
+    showListOfThree(form);
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTreeWidgetItem *second = form.ListView1->topLevelItem(1);
     const QRect rect = form.ListView1->visualItemRect(second);
