@@ -1,26 +1,33 @@
 #include "cli/cliio.h"
 
-#include "core/atomicwrite.h"
 #include "core/binfile.h"
+#include "core/picturefile.h"
 
 #include <QByteArray>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QImage>
 #include <QStringList>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace Cli {
 
 namespace {
 
-const QString StandardStream = QStringLiteral("-");
+using FileAccess::Caller;
+using FileAccess::Status;
 
-void printText(std::FILE *stream, const QString &text)
+const QString StandardStream = QString::fromLatin1(FileAccess::StandardInput);
+
+bool printText(std::FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size())
+        && std::fflush(stream) == 0;
 }
 
 QString program()
@@ -28,48 +35,51 @@ QString program()
     return QCoreApplication::applicationName();
 }
 
-// Reads at most `limit` + 1 bytes, so that an overlong input shows as such.
-bool readStandardInput(QByteArray &contents, qint64 limit)
+// libpng writes its own complaints straight to stderr; the command reports
+// a damaged picture in its own words instead.
+class QuietStandardError
 {
-    QByteArray data;
-    char buffer[65536];
-    while (limit < 0 || data.size() <= limit) {
-        const size_t got = std::fread(buffer, 1, sizeof buffer, stdin);
-        data.append(buffer, qsizetype(got));
-        if (got < sizeof buffer)
-            break;
+public:
+    QuietStandardError()
+    {
+        std::fflush(stderr);
+        saved = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
     }
-    if (std::ferror(stdin))
-        return false;
-    contents = data;
-    return true;
+    ~QuietStandardError()
+    {
+        if (saved >= 0) {
+            ::dup2(saved, STDERR_FILENO);
+            ::close(saved);
+        }
+    }
+    QuietStandardError(const QuietStandardError &) = delete;
+    QuietStandardError &operator=(const QuietStandardError &) = delete;
+
+private:
+    int saved = -1;
+};
+
+QString escaped(const QByteArray &bytes)
+{
+    QString text;
+    for (const char c : bytes) {
+        const uchar byte = uchar(c);
+        text += byte < 0x20 || byte >= 0x7F ? QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0'))
+                                            : QString(QLatin1Char(c));
+    }
+    return text;
 }
 
 } // namespace
 
-QString notFound()
+QString message(FileAccess::Status status)
 {
-    return QStringLiteral("Fichier Introuvable !");
-}
-
-QString badFormat()
-{
-    return QStringLiteral("Mauvais Format");
-}
-
-QString unknownPictureFormat()
-{
-    return QStringLiteral("Format d'image inconnu (Bitmap ou PNG uniquement)");
-}
-
-QString wrongSize()
-{
-    return QStringLiteral("Taille de l'image différente de 128 * 64 pixels");
-}
-
-QString fileError()
-{
-    return QStringLiteral("Erreur fichier !");
+    return FileAccess::message(status, Caller::CommandLine);
 }
 
 bool isStandardStream(const QString &path)
@@ -89,22 +99,46 @@ QString outputName(const QString &path)
 
 void printError(const QString &file, const QString &message)
 {
-    printText(stderr, program() + QStringLiteral(": ") + file + QStringLiteral(": ") + message
+    (void)printText(stderr, program() + QStringLiteral(": ") + file + QStringLiteral(": ") + message
                           + QLatin1Char('\n'));
 }
 
 int usageError(const QString &command, const QString &message)
 {
     const QString prefix = command.isEmpty() ? program() : program() + QLatin1Char(' ') + command;
-    printText(stderr, prefix + QStringLiteral(": ") + message + QStringLiteral("\nTry '") + prefix
-                          + QStringLiteral(" --help'.\n"));
+    (void)printText(stderr, prefix + QStringLiteral(": ") + message + QStringLiteral("\nTry '")
+                                + prefix + QStringLiteral(" --help'.\n"));
     return UsageError;
+}
+
+bool printOutput(const QByteArray &bytes)
+{
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
+        && std::fflush(stdout) == 0)
+        return true;
+    printError(outputName(StandardStream), OutputFile::message(OutputFile::Status::Failed,
+                                                               Caller::CommandLine));
+    return false;
+}
+
+bool exactArguments(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(bytes)) != bytes) {
+            printError(escaped(bytes), QStringLiteral("not UTF-8: a name that cannot be used exactly"));
+            return false;
+        }
+    }
+    return true;
 }
 
 int parse(QCommandLineParser &parser, const QString &command, const QStringList &arguments,
           int minPositional, int maxPositional)
 {
-    parser.addHelpOption();
+    // Not addHelpOption(): its --help-all would offer Qt options that no command has.
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
+                      QStringLiteral("Displays help on commandline options.")});
     if (!parser.parse(arguments))
         return usageError(command, parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
@@ -113,8 +147,7 @@ int parse(QCommandLineParser &parser, const QString &command, const QStringList 
         const QString invoked = QStringLiteral("Usage: ") + arguments.constFirst();
         if (text.startsWith(invoked))
             text.replace(0, invoked.size(), QStringLiteral("Usage: ") + program() + QLatin1Char(' ') + command);
-        printText(stdout, text);
-        return Success;
+        return printOutput(text.toUtf8()) ? Success : Failure;
     }
     const qsizetype count = parser.positionalArguments().size();
     if (count < minPositional)
@@ -207,30 +240,10 @@ bool imageIndex(const QCommandLineParser &parser, const QString &command, int &i
 
 bool readBinary(const QString &path, QByteArray &contents)
 {
-    if (isStandardStream(path)) {
-        QByteArray data;
-        if (!readStandardInput(data, BinImage::StoreBytes)) {
-            printError(inputName(path), notFound());
-            return false;
-        }
-        if (!BinFile::isValidLength(data.size())) {
-            printError(inputName(path), badFormat());
-            return false;
-        }
-        contents = data;
-        return true;
-    }
-    switch (BinFile::read(path, contents)) {
-    case BinFile::Status::Ok:
-        return true;
-    case BinFile::Status::Unreadable:
-        printError(path, notFound());
-        return false;
-    case BinFile::Status::BadLength:
-        printError(path, badFormat());
-        return false;
-    }
-    return false;
+    const Status status = BinFile::read(path, Caller::CommandLine, contents);
+    if (status != Status::Ok)
+        printError(inputName(path), message(status));
+    return status == Status::Ok;
 }
 
 bool selectImage(const QString &path, const QByteArray &contents, int index, QByteArray &image)
@@ -248,34 +261,52 @@ bool selectImage(const QString &path, const QByteArray &contents, int index, QBy
 
 bool readFile(const QString &path, QByteArray &contents)
 {
-    if (isStandardStream(path)) {
-        if (readStandardInput(contents, -1))
-            return true;
-    } else {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
-            contents = file.readAll();
-            if (file.error() == QFileDevice::NoError)
-                return true;
-        }
+    const Status status = FileAccess::read(path, PictureFile::MaxBytes, Caller::CommandLine, contents);
+    if (status != Status::Ok)
+        printError(inputName(path), message(status));
+    return status == Status::Ok;
+}
+
+bool readPicture(const QString &path, bool anySize, QImage &picture)
+{
+    Status status;
+    {
+        const QuietStandardError quiet;
+        status = PictureFile::read(path, Caller::CommandLine, anySize, picture);
     }
-    printError(inputName(path), notFound());
-    return false;
+    if (status != Status::Ok)
+        printError(inputName(path), message(status));
+    return status == Status::Ok;
+}
+
+FileAccess::Status decodePicture(const QByteArray &data, QImage &picture)
+{
+    const QuietStandardError quiet;
+    return PictureFile::decode(data, picture);
 }
 
 bool writeOutput(const QString &path, const QByteArray &data)
 {
-    bool written;
-    if (isStandardStream(path)) {
-        written = std::fwrite(data.constData(), 1, size_t(data.size()), stdout)
-                == size_t(data.size())
-            && std::fflush(stdout) == 0;
-    } else {
-        written = AtomicWrite::writeFile(path, data);
-    }
-    if (!written)
-        printError(outputName(path), fileError());
-    return written;
+    if (isStandardStream(path))
+        return printOutput(data);
+    const OutputFile::Status status = OutputFile::write(path, data, Caller::CommandLine);
+    if (status != OutputFile::Status::Ok)
+        printError(path, OutputFile::message(status, Caller::CommandLine));
+    return status == OutputFile::Status::Ok;
+}
+
+bool writeOutputs(const QList<OutputFile::Output> &outputs)
+{
+    QString failed;
+    const OutputFile::Status status = OutputFile::writeAll(outputs, &failed);
+    if (status != OutputFile::Status::Ok)
+        printError(failed, OutputFile::message(status, Caller::CommandLine));
+    return status == OutputFile::Status::Ok;
+}
+
+QString inFolder(const QString &path, const QString &name)
+{
+    return path.endsWith(QLatin1Char('/')) ? path + name : path;
 }
 
 QString numberedName(const QString &path, int index)

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "core/binimage.h"
+#include "core/fileaccess.h"
+#include "core/outputfile.h"
 
 #include <QtGlobal>
 
 class QByteArray;
 class QCommandLineParser;
+class QImage;
 class QString;
 #include <qcontainerfwd.h>
 
@@ -21,11 +24,7 @@ enum ExitCode {
 
 constexpr int Continue = -1;
 
-QString notFound();
-QString badFormat();
-QString unknownPictureFormat();
-QString wrongSize();
-QString fileError();
+QString message(FileAccess::Status status);
 
 bool isStandardStream(const QString &path);
 QString inputName(const QString &path);
@@ -34,6 +33,12 @@ QString outputName(const QString &path);
 // "vexlor-cli: FILE: message" on stderr.
 void printError(const QString &file, const QString &message);
 int usageError(const QString &command, const QString &message);
+// False, after saying so on stderr, when standard output did not take it all.
+bool printOutput(const QByteArray &bytes);
+
+// Refuses, naming it, an argument whose bytes no string holds exactly
+// (a file name that is not UTF-8 would otherwise become another name).
+bool exactArguments(int argc, char *argv[]);
 
 // Continue when the command is to run, otherwise the exit code to return
 // (0 after --help). The option -h/--help is added here.
@@ -58,9 +63,17 @@ bool imageIndex(const QCommandLineParser &parser, const QString &command, int &i
 // These print their own error naming the file.
 bool readBinary(const QString &path, QByteArray &contents);
 bool selectImage(const QString &path, const QByteArray &contents, int index, QByteArray &image);
+// Any file up to the largest picture, for commands that tell what it is.
 bool readFile(const QString &path, QByteArray &contents);
+bool readPicture(const QString &path, bool anySize, QImage &picture);
 bool writeOutput(const QString &path, const QByteArray &data);
+bool writeOutputs(const QList<OutputFile::Output> &outputs);
 
+// Decodes with the decoders' own complaints on stderr silenced.
+FileAccess::Status decodePicture(const QByteArray &data, QImage &picture);
+
+// A name that ends in '/' is a folder: `name` inside it.
+QString inFolder(const QString &path, const QString &name);
 // "pic.bmp", 3 -> "pic-03.bmp"; "dir.d/pic", 3 -> "dir.d/pic-03".
 QString numberedName(const QString &path, int index);
 

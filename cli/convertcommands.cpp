@@ -3,6 +3,7 @@
 
 #include "core/binfile.h"
 #include "core/binimage.h"
+#include "core/picturefile.h"
 #include "core/picturepreparation.h"
 
 #include <QBuffer>
@@ -13,72 +14,11 @@
 #include <QImageReader>
 #include <QStringList>
 
-#include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace Commands {
 
 namespace {
 
 const QSize DisplaySize(BinImage::Width, BinImage::Height);
-
-// libpng writes its own complaints straight to stderr; the command reports
-// a damaged picture in its own words instead.
-class QuietStandardError
-{
-public:
-    QuietStandardError()
-    {
-#ifdef Q_OS_UNIX
-        std::fflush(stderr);
-        saved = ::dup(STDERR_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (saved >= 0 && null >= 0)
-            ::dup2(null, STDERR_FILENO);
-        if (null >= 0)
-            ::close(null);
-#endif
-    }
-    ~QuietStandardError()
-    {
-#ifdef Q_OS_UNIX
-        if (saved >= 0) {
-            ::dup2(saved, STDERR_FILENO);
-            ::close(saved);
-        }
-#endif
-    }
-    QuietStandardError(const QuietStandardError &) = delete;
-    QuietStandardError &operator=(const QuietStandardError &) = delete;
-
-private:
-    int saved = -1;
-};
-
-// The two formats accepted are told by their signatures, which is what
-// content detection looks at too, without loading every image plugin.
-QByteArray convertibleFormat(const QByteArray &data)
-{
-    if (data.startsWith("\x89PNG\r\n\x1A\n"))
-        return QByteArrayLiteral("png");
-    if (data.startsWith("BM"))
-        return QByteArrayLiteral("bmp");
-    return QByteArray();
-}
-
-QImage decode(const QByteArray &data, const QByteArray &format)
-{
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    const QuietStandardError quiet;
-    return reader.read();
-}
 
 // Any format the image plugins know, for reporting only.
 QByteArray detectedFormat(const QByteArray &data)
@@ -87,25 +27,6 @@ QByteArray detectedFormat(const QByteArray &data)
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     return QImageReader(&buffer).format();
-}
-
-bool loadPicture(const QString &path, bool fit, QImage &picture)
-{
-    QByteArray data;
-    if (!Cli::readFile(path, data))
-        return false;
-    const QByteArray format = convertibleFormat(data);
-    if (format.isEmpty()) {
-        Cli::printError(Cli::inputName(path), Cli::unknownPictureFormat());
-        return false;
-    }
-    picture = decode(data, format);
-    // A picture that cannot be decoded has no size at all.
-    if (picture.isNull() || (!fit && picture.size() != DisplaySize)) {
-        Cli::printError(Cli::inputName(path), Cli::wrongSize());
-        return false;
-    }
-    return true;
 }
 
 // A fixed resolution keeps the files the same whatever the environment.
@@ -180,7 +101,7 @@ int toBin(const QStringList &arguments)
     images.reserve(qsizetype(pictures.size()) * BinImage::ImageBytes);
     for (const QString &path : pictures) {
         QImage picture;
-        if (!loadPicture(path, options.fit, picture))
+        if (!Cli::readPicture(path, options.fit, picture))
             return Cli::Failure;
         images += PicturePreparation::convert(picture, organisation, options);
     }
@@ -197,7 +118,9 @@ int toBmp(const QStringList &arguments)
     Cli::addBinaryArgument(parser);
     Cli::addOutputOption(parser, QStringLiteral("Picture to write; '-' for standard output. With "
                                                 "--all, image K goes to OUT with -KK added "
-                                                "before the extension."));
+                                                "before the extension, and an OUT ending in '/' is a folder "
+                                                "that receives image-00.bmp, image-01.bmp, ... "
+                                                "Either every file is written or none."));
     Cli::addImageOption(parser);
     parser.addOption({QStringLiteral("all"), QStringLiteral("Render every image of the file.")});
     parser.addOption({QStringLiteral("bg"),
@@ -232,7 +155,8 @@ int toBmp(const QStringList &arguments)
     if (!Cli::readBinary(in, contents))
         return Cli::Failure;
 
-    const char *format = out.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
+    const QString name = all ? Cli::inFolder(out, QStringLiteral("image.bmp")) : out;
+    const char *format = name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
     auto render = [&](const QByteArray &image) {
         return encodePicture(BinImage::toPicture(reinterpret_cast<const uchar *>(image.constData()),
                                                  background.rgb(), organisation),
@@ -244,14 +168,12 @@ int toBmp(const QStringList &arguments)
             return Cli::Failure;
         return Cli::writeOutput(out, render(image)) ? Cli::Success : Cli::Failure;
     }
-    const int count = int(contents.size() / BinImage::ImageBytes);
-    for (int k = 0; k < count; ++k) {
-        if (!Cli::writeOutput(Cli::numberedName(out, k),
-                              render(contents.mid(qsizetype(k) * BinImage::ImageBytes,
-                                                  BinImage::ImageBytes))))
-            return Cli::Failure;
-    }
-    return Cli::Success;
+    QList<OutputFile::Output> outputs;
+    for (int k = 0; k < int(contents.size() / BinImage::ImageBytes); ++k)
+        outputs.append({Cli::numberedName(name, k),
+                        render(contents.mid(qsizetype(k) * BinImage::ImageBytes,
+                                            BinImage::ImageBytes))});
+    return Cli::writeOutputs(outputs) ? Cli::Success : Cli::Failure;
 }
 
 int info(const QStringList &arguments)
@@ -277,36 +199,34 @@ int info(const QStringList &arguments)
             continue;
         }
         const QString name = Cli::inputName(path);
-        QByteArray format = convertibleFormat(data);
-        const QImage picture = format.isEmpty() ? QImage() : decode(data, format);
+        QImage picture;
+        const FileAccess::Status status = Cli::decodePicture(data, picture);
+        QByteArray format = PictureFile::format(data);
         if (format.isEmpty())
             format = detectedFormat(data);
         const QString kind = QString::fromLatin1(format.toUpper()) + QStringLiteral(" picture");
-        if (!picture.isNull()) {
+        if (status == FileAccess::Status::Ok) {
             report += QStringLiteral("%1: %2, %3x%4, ")
                           .arg(name, kind)
                           .arg(picture.width())
                           .arg(picture.height());
             report += picture.size() == DisplaySize
                 ? QStringLiteral("convertible\n")
-                : QStringLiteral("not convertible: %1 (--fit scales it)\n").arg(Cli::wrongSize());
+                : QStringLiteral("not convertible: %1 (--fit scales it)\n")
+                      .arg(Cli::message(FileAccess::Status::WrongSize));
         } else if (BinFile::isValidLength(data.size())) {
             report += QStringLiteral("%1: binary file, %2 image(s)\n")
                           .arg(name)
                           .arg(data.size() / BinImage::ImageBytes);
         } else if (!format.isEmpty()) {
             report += QStringLiteral("%1: %2, not convertible: %3\n")
-                          .arg(name, kind,
-                               convertibleFormat(data).isEmpty() ? Cli::unknownPictureFormat()
-                                                                 : Cli::wrongSize());
+                          .arg(name, kind, Cli::message(status));
         } else {
-            Cli::printError(name, Cli::badFormat());
+            Cli::printError(name, Cli::message(FileAccess::Status::BadLength));
             result = Cli::Failure;
         }
     }
-    const QByteArray text = report.toUtf8();
-    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-    return result;
+    return Cli::printOutput(report.toUtf8()) ? result : Cli::Failure;
 }
 
 } // namespace Commands

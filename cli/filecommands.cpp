@@ -38,7 +38,7 @@ int join(const QStringList &arguments)
         if (joined.size() > BinImage::StoreBytes) {
             Cli::printError(Cli::inputName(in),
                             QStringLiteral("%1 (more than %2 images in all)")
-                                .arg(Cli::badFormat())
+                                .arg(Cli::message(FileAccess::Status::BadLength))
                                 .arg(BinImage::MaxImages));
             return Cli::Failure;
         }
@@ -52,7 +52,8 @@ int split(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Writes each image of a binary file to a file of its own: PREFIX-00.bin,\n"
-        "PREFIX-01.bin, and so on."));
+        "PREFIX-01.bin, and so on; a PREFIX ending in '/' is a folder that receives\n"
+        "image-00.bin, image-01.bin, ... Either every file is written or none."));
     Cli::addBinaryArgument(parser);
     Cli::addOutputOption(parser, QStringLiteral("Start of the names of the files written."));
     if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
@@ -67,14 +68,12 @@ int split(const QStringList &arguments)
     QByteArray contents;
     if (!Cli::readBinary(in, contents))
         return Cli::Failure;
-    const int count = int(contents.size() / BinImage::ImageBytes);
-    for (int k = 0; k < count; ++k) {
-        if (!Cli::writeOutput(Cli::numberedName(prefix + QStringLiteral(".bin"), k),
-                              contents.mid(qsizetype(k) * BinImage::ImageBytes,
-                                           BinImage::ImageBytes)))
-            return Cli::Failure;
-    }
-    return Cli::Success;
+    const QString name = Cli::inFolder(prefix, QStringLiteral("image")) + QStringLiteral(".bin");
+    QList<OutputFile::Output> outputs;
+    for (int k = 0; k < int(contents.size() / BinImage::ImageBytes); ++k)
+        outputs.append({Cli::numberedName(name, k),
+                        contents.mid(qsizetype(k) * BinImage::ImageBytes, BinImage::ImageBytes)});
+    return Cli::writeOutputs(outputs) ? Cli::Success : Cli::Failure;
 }
 
 } // namespace Commands

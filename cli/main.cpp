@@ -6,7 +6,10 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -59,21 +62,39 @@ void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &mes
         std::fprintf(stderr, "%s\n", qUtf8Printable(message));
 }
 
-void print(const QString &text)
+// A standard stream the caller closed would be taken by the next file
+// opened, and output meant for stdout would land in it. Holding the number
+// with the opposite access makes every use of it fail, as it should.
+void holdClosedStandardStreams()
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            const int held = ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+            if (held >= 0 && held != fd) {
+                ::dup2(held, fd);
+                ::close(held);
+            }
+        }
+    }
+}
+
+int print(const QString &text)
+{
+    return Cli::printOutput(text.toUtf8()) ? Cli::Success : Cli::Failure;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    holdClosedStandardStreams();
     qInstallMessageHandler(quietHandler);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vexlor-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VEXLOR_VERSION));
 
+    if (!Cli::exactArguments(argc, argv))
+        return Cli::Failure;
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2)
         return Cli::usageError(QString(), QStringLiteral("missing command"));
@@ -84,13 +105,11 @@ int main(int argc, char *argv[])
         QCoreApplication::setLibraryPaths({});
     QStringList rest = QStringList{arguments.constFirst()} + arguments.mid(2);
     if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
-        print(overview());
-        return Cli::Success;
+        return print(overview());
     }
     if (name == QLatin1String("--version")) {
-        print(QStringLiteral("vexlor-cli %1\n%2\n")
-                  .arg(QCoreApplication::applicationVersion(), Authorship::notice()));
-        return Cli::Success;
+        return print(QStringLiteral("vexlor-cli %1\n%2\n")
+                         .arg(QCoreApplication::applicationVersion(), Authorship::notice()));
     }
     if (name == QLatin1String("help") && rest.size() == 2) {
         name = rest.takeLast();

@@ -3,7 +3,6 @@
 #include "core/binimage.h"
 
 #include <QByteArray>
-#include <QFile>
 
 namespace BinFile {
 
@@ -12,21 +11,18 @@ bool isValidLength(qint64 length)
     return length >= 0 && length <= BinImage::StoreBytes && length % BinImage::ImageBytes == 0;
 }
 
-Status read(const QString &path, QByteArray &contents)
+FileAccess::Status read(const QString &path, FileAccess::Caller caller, QByteArray &contents)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Status::Unreadable;
-    const qint64 length = file.size();
-    if (!isValidLength(length))
-        return Status::BadLength;
-    // Read one byte more than promised: a file that grew or shrank since its
-    // length was taken is refused rather than half loaded.
-    const QByteArray data = file.read(length + 1);
-    if (data.size() != length || file.error() != QFileDevice::NoError)
-        return Status::Unreadable;
+    QByteArray data;
+    const FileAccess::Status status = FileAccess::read(path, BinImage::StoreBytes, caller, data);
+    if (status == FileAccess::Status::TooLong)
+        return FileAccess::Status::BadLength;
+    if (status != FileAccess::Status::Ok)
+        return status;
+    if (!isValidLength(data.size()))
+        return FileAccess::Status::BadLength;
     contents = data;
-    return Status::Ok;
+    return FileAccess::Status::Ok;
 }
 
 } // namespace BinFile

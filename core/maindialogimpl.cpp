@@ -1,8 +1,9 @@
 #include "core/maindialogimpl.h"
 
-#include "core/atomicwrite.h"
 #include "core/binfile.h"
 #include "core/binimage.h"
+#include "core/outputfile.h"
+#include "core/picturefile.h"
 #include "form/clicklistview.h"
 
 #include <QBuffer>
@@ -11,9 +12,7 @@
 #include <QColorDialog>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QMessageBox>
@@ -31,6 +30,7 @@
 
 namespace {
 constexpr int StatusMs = 3000;
+constexpr FileAccess::Caller Window = FileAccess::Caller::Window;
 enum Tab { BitmapTab = 0, BinaireTab = 1, ContenuTab = 2, ExportTab = 3 };
 }
 
@@ -70,9 +70,10 @@ void maindialogImpl::warn(const QString &text)
 
 bool maindialogImpl::writeFile(const QString &fileName, const QByteArray &data)
 {
-    if (AtomicWrite::writeFile(fileName, data))
+    const OutputFile::Status status = OutputFile::write(fileName, data, Window);
+    if (status == OutputFile::Status::Ok)
         return true;
-    warn(tr("Erreur fichier !"));
+    warn(OutputFile::message(status, Window));
     return false;
 }
 
@@ -163,21 +164,10 @@ void maindialogImpl::loadBmpClick()
 
 void maindialogImpl::loadBmpFile(const QString &fileName)
 {
-    // A named pipe or device would block the window until someone writes
-    // to it: only regular files are read.
-    if (!QFileInfo(fileName).isFile()) {
-        warn(tr("Format d'image inconnu\n(Bitmap ou PNG uniquement)"));
-        return;
-    }
-    const QByteArray format = QImageReader::imageFormat(fileName);
-    if (format != "bmp" && format != "png") {
-        warn(tr("Format d'image inconnu\n(Bitmap ou PNG uniquement)"));
-        return;
-    }
-    QImageReader reader(fileName, format);
-    const QImage picture = reader.read();
-    if (picture.width() != BinImage::Width || picture.height() != BinImage::Height) {
-        warn(tr("Taille de l'image différente\nde 128 * 64 pixels"));
+    QImage picture;
+    const FileAccess::Status status = PictureFile::read(fileName, Window, false, picture);
+    if (status != FileAccess::Status::Ok) {
+        warn(FileAccess::message(status, Window));
         return;
     }
     loadedPicture = picture;
@@ -210,17 +200,10 @@ void maindialogImpl::loadBinClick()
 void maindialogImpl::loadBinFile(const QString &fileName)
 {
     QByteArray contents;
-    const BinFile::Status status = QFileInfo(fileName).isFile() ? BinFile::read(fileName, contents)
-                                                                : BinFile::Status::Unreadable;
-    switch (status) {
-    case BinFile::Status::Unreadable:
-        warn(tr("Fichier Introuvable !"));
+    const FileAccess::Status status = BinFile::read(fileName, Window, contents);
+    if (status != FileAccess::Status::Ok) {
+        warn(FileAccess::message(status, Window));
         return;
-    case BinFile::Status::BadLength:
-        warn(tr("Mauvais Format"));
-        return;
-    case BinFile::Status::Ok:
-        break;
     }
     nbImages = int(contents.size() / BinImage::ImageBytes);
     LCDmax->display(nbImages);

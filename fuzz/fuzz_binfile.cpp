@@ -79,15 +79,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(putFile(file), "writing the in-memory file");
 
     QByteArray contents("untouched");
-    const BinFile::Status status = BinFile::read(filePath, contents);
+    const FileAccess::Status status = BinFile::read(filePath, FileAccess::Caller::Window, contents);
     const bool valid = file.size() <= BinImage::StoreBytes && file.size() % BinImage::ImageBytes == 0;
     check(BinFile::isValidLength(file.size()) == valid, "length rule");
     if (!valid) {
-        check(status == BinFile::Status::BadLength, "bad length refused as such");
+        check(status == FileAccess::Status::BadLength, "bad length refused as such");
         check(contents == "untouched", "refused file leaves the output alone");
         return 0;
     }
-    check(status == BinFile::Status::Ok, "valid file accepted");
+    check(status == FileAccess::Status::Ok, "valid file accepted");
     check(contents == file, "contents read in full and unchanged");
 
     const int images = int(contents.size() / BinImage::ImageBytes);

@@ -1,5 +1,5 @@
-#include "core/atomicwrite.h"
 #include "core/binfile.h"
+#include "core/outputfile.h"
 #include "support/filesizelimit.h"
 
 #include <QDir>
@@ -9,6 +9,8 @@
 
 
 namespace {
+
+using FileAccess::Caller;
 
 QByteArray contents(const QString &path)
 {
@@ -47,7 +49,7 @@ void TestAtomicWrite::replacesWholeFile()
 {
     const QString path = m_dir.filePath(QStringLiteral("a.bin"));
     put(path, QByteArray(5000, 'o'));
-    QVERIFY(AtomicWrite::writeFile(path, QByteArray(1024, 'n')));
+    QVERIFY(OutputFile::write(path, QByteArray(1024, 'n'), Caller::Window) == OutputFile::Status::Ok);
     QCOMPARE(contents(path), QByteArray(1024, 'n'));
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.bin")});
 }
@@ -72,7 +74,7 @@ void TestAtomicWrite::shortWriteKeepsOldFile()
     {
         FileSizeLimit limit(512);
         QVERIFY(limit.active());
-        written = AtomicWrite::writeFile(path, QByteArray(1024, 'x'));
+        written = OutputFile::write(path, QByteArray(1024, 'x'), Caller::Window) == OutputFile::Status::Ok;
     }
 
     QVERIFY(!written);
@@ -84,38 +86,39 @@ void TestAtomicWrite::shortWriteKeepsOldFile()
 
 void TestAtomicWrite::unwritablePlace()
 {
-    QVERIFY(!AtomicWrite::writeFile(m_dir.filePath(QStringLiteral("no/such/dir/x.bin")), "x"));
-    QVERIFY(!AtomicWrite::writeFile(m_dir.path(), "x")); // a directory
+    QCOMPARE(OutputFile::write(m_dir.filePath(QStringLiteral("no/such/dir/x.bin")), "x", Caller::Window),
+             OutputFile::Status::Failed);
+    QCOMPARE(OutputFile::write(m_dir.path(), "x", Caller::CommandLine), OutputFile::Status::NotAFile);
 }
 
 void TestAtomicWrite::binFileLengths_data()
 {
     QTest::addColumn<int>("length");
-    QTest::addColumn<BinFile::Status>("status");
-    QTest::newRow("0") << 0 << BinFile::Status::Ok;
-    QTest::newRow("1024") << 1024 << BinFile::Status::Ok;
-    QTest::newRow("65536") << 65536 << BinFile::Status::Ok;
-    QTest::newRow("1000") << 1000 << BinFile::Status::BadLength;
-    QTest::newRow("65537") << 65537 << BinFile::Status::BadLength;
-    QTest::newRow("66560") << 66560 << BinFile::Status::BadLength;
+    QTest::addColumn<FileAccess::Status>("status");
+    QTest::newRow("0") << 0 << FileAccess::Status::Ok;
+    QTest::newRow("1024") << 1024 << FileAccess::Status::Ok;
+    QTest::newRow("65536") << 65536 << FileAccess::Status::Ok;
+    QTest::newRow("1000") << 1000 << FileAccess::Status::BadLength;
+    QTest::newRow("65537") << 65537 << FileAccess::Status::BadLength;
+    QTest::newRow("66560") << 66560 << FileAccess::Status::BadLength;
 }
 
 void TestAtomicWrite::binFileLengths()
 {
     QFETCH(int, length);
-    QFETCH(BinFile::Status, status);
+    QFETCH(FileAccess::Status, status);
     const QString path = m_dir.filePath(QStringLiteral("len.bin"));
     put(path, QByteArray(length, 'z'));
     QByteArray out("untouched");
-    QCOMPARE(BinFile::read(path, out), status);
-    QCOMPARE(out, status == BinFile::Status::Ok ? QByteArray(length, 'z') : QByteArray("untouched"));
+    QCOMPARE(BinFile::read(path, Caller::Window, out), status);
+    QCOMPARE(out, status == FileAccess::Status::Ok ? QByteArray(length, 'z') : QByteArray("untouched"));
 }
 
 void TestAtomicWrite::binFileMissing()
 {
     QByteArray out("untouched");
-    QCOMPARE(BinFile::read(m_dir.filePath(QStringLiteral("gone.bin")), out), BinFile::Status::Unreadable);
-    QCOMPARE(BinFile::read(m_dir.path(), out), BinFile::Status::Unreadable);
+    QCOMPARE(BinFile::read(m_dir.filePath(QStringLiteral("gone.bin")), Caller::Window, out), FileAccess::Status::Unreadable);
+    QCOMPARE(BinFile::read(m_dir.path(), Caller::CommandLine, out), FileAccess::Status::Unreadable);
     QCOMPARE(out, QByteArray("untouched"));
 }
 

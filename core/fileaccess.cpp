@@ -1,0 +1,105 @@
+#include "core/fileaccess.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QFile>
+#include <QString>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace FileAccess {
+
+const char StandardInput[] = "-";
+
+namespace {
+
+Status readDescriptor(int fd, qint64 limit, QByteArray &contents)
+{
+    QByteArray data;
+    char buffer[65536];
+    while (data.size() <= limit) {
+        const qint64 wanted = qMin<qint64>(qint64(sizeof buffer), limit + 1 - data.size());
+        const ssize_t got = ::read(fd, buffer, size_t(wanted));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return Status::Unreadable;
+        if (got == 0)
+            break;
+        data.append(buffer, qsizetype(got));
+    }
+    if (data.size() > limit)
+        return Status::TooLong;
+    contents = data;
+    return Status::Ok;
+}
+
+QString windowText(const char *text)
+{
+    return QCoreApplication::translate("maindialogImpl", text);
+}
+
+} // namespace
+
+Status read(const QString &path, qint64 limit, Caller caller, QByteArray &contents)
+{
+    if (caller == Caller::CommandLine && path == QLatin1String(StandardInput))
+        return readDescriptor(STDIN_FILENO, limit, contents);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer; the window then
+    // refuses it after fstat, which also sees a file swapped since it was chosen.
+    const int flags = O_RDONLY | O_CLOEXEC | (caller == Caller::Window ? O_NONBLOCK : 0);
+    const int fd = ::open(QFile::encodeName(path).constData(), flags);
+    if (fd < 0)
+        return Status::Unreadable;
+    struct stat info;
+    Status status = Status::Unreadable;
+    if (::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode)
+        && (S_ISREG(info.st_mode) || caller == Caller::CommandLine)) {
+        // A huge file is refused by its size, before a byte of it is read.
+        status = S_ISREG(info.st_mode) && info.st_size > limit ? Status::TooLong
+                                                               : readDescriptor(fd, limit, contents);
+    }
+    ::close(fd);
+    return status;
+}
+
+QString message(Status status, Caller caller)
+{
+    const QString sizeText = windowText("Taille de l'image différente\nde 128 * 64 pixels");
+    QString text;
+    QString detail;
+    switch (status) {
+    case Status::Ok:
+        return QString();
+    case Status::Unreadable:
+        text = windowText("Fichier Introuvable !");
+        break;
+    case Status::BadLength:
+        text = windowText("Mauvais Format");
+        break;
+    case Status::UnknownFormat:
+        text = windowText("Format d'image inconnu\n(Bitmap ou PNG uniquement)");
+        break;
+    case Status::TooLong:
+        if (caller == Caller::CommandLine)
+            return QStringLiteral("too large for a picture or a binary file");
+        text = sizeText;
+        break;
+    case Status::Damaged:
+        text = sizeText;
+        detail = QStringLiteral("damaged: the file does not hold all of its pixels");
+        break;
+    case Status::WrongSize:
+        text = sizeText;
+        break;
+    }
+    if (caller == Caller::Window)
+        return text;
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')');
+}
+
+} // namespace FileAccess
