@@ -1,13 +1,12 @@
 // Arbitrary bytes as a picture file, taken the way the window takes one:
-// format from the content, BMP or PNG only, exactly 128x64, then converted
-// in both row organisations and rendered back.
+// format from the content, BMP or PNG only, every pixel held by the file,
+// exactly 128x64, then converted in both row organisations and rendered back.
 #include "core/binimage.h"
+#include "core/picturefile.h"
 #include "fuzzsupport.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QImage>
-#include <QImageReader>
 
 #include <cstddef>
 #include <cstdint>
@@ -23,16 +22,11 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray format = QImageReader::imageFormat(&buffer);
-    if (format != "bmp" && format != "png")
-        return 0;
-    buffer.seek(0);
-    QImageReader reader(&buffer, format);
-    const QImage picture = reader.read();
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    QImage picture;
+    const FileAccess::Status status = PictureFile::decode(bytes, picture);
+    check(status == FileAccess::Status::Ok || picture.isNull(), "a refused picture is not set");
     if (picture.width() != BinImage::Width || picture.height() != BinImage::Height)
         return 0;
 

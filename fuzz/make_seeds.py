@@ -10,8 +10,8 @@ import zlib
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def put(target, name, data):
-    path = os.path.join(HERE, "corpus", target, name)
+def put(target, name, data, kind="corpus"):
+    path = os.path.join(HERE, kind, target, name)
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(data)
@@ -30,11 +30,12 @@ def png(width, height, colour_type, depth, rows, palette=None):
     return out
 
 
-def bmp(width, height, bits, pixels, palette=b"", compression=0, top_down=False):
+def bmp(width, height, bits, pixels, palette=b"", compression=0, top_down=False, offset=None):
     header_size = 14 + 40 + len(palette)
     info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_down else height, 1, bits,
                        compression, len(pixels), 2835, 2835, len(palette) // 4, 0)
-    return (b"BM" + struct.pack("<IHHI", header_size + len(pixels), 0, 0, header_size)
+    return (b"BM" + struct.pack("<IHHI", header_size + len(pixels), 0, 0,
+                                header_size if offset is None else offset)
             + info + palette + pixels)
 
 
@@ -82,3 +83,27 @@ put("export", "typed-fields", struct.pack("<iB", 7, 3 << 2) + image
 put("export", "utf16-fields", struct.pack("<iB", -5, 2 | (3 << 2)) + image
     + "\u20ac$tab\0\ud800x\0\0\0€\0;".encode("utf-16-le", "surrogatepass"))
 put("export", "out-of-range", struct.pack("<iB", 0x7FFFFFFF, 1 | (3 << 2)) + image[:100])
+
+# Pictures whose pixels the file does not all hold: each was once decoded
+# into whatever the memory held. Kept as regressions, and read under memcheck.
+grey = b"\0\0\0\0\xff\xff\xff\0"
+rgb24 = b"".join(b"".join(struct.pack("BBB", x, y, 90) for x in range(W)) for y in range(H))
+put("picture", "truncated-rgb24.bmp", bmp(W, H, 24, rgb24)[:12315], "regressions")
+put("picture", "offset-past-end.bmp", bmp(W, H, 1, bytes(1024), grey, offset=5000), "regressions")
+put("picture", "rle8-run-past-row.bmp",
+    bmp(W, H, 8, b"\xff\x01" * 3 + b"\0\1", grey, compression=1), "regressions")
+put("picture", "rle8-data-ends.bmp", bmp(W, H, 8, rle[:200], grey, compression=1), "regressions")
+put("picture", "rle8-jump.bmp",
+    bmp(W, H, 8, b"\0\2\5\5\x10\1\0\1", grey, compression=1), "regressions")
+put("picture", "rle4-literal-past-data.bmp",
+    bmp(W, H, 4, b"\0\x80" + bytes(10), grey * 8, compression=2), "regressions")
+whole = png(W, H, 0, 8, [bytes(range(W)) for _ in range(H)])
+put("picture", "truncated.png", whole[:len(whole) // 2], "regressions")
+
+# Preparation: option byte (bit 0 fit, bit 1 invert, bits 2-3 dithering,
+# bit 4 row127) and threshold, then a picture of any size.
+wide = png(200, 50, 0, 8, [bytes((x + y) % 256 for x in range(200)) for y in range(50)])
+put("preparation", "fit-floyd-steinberg", b"\x05\x80" + wide)
+put("preparation", "fit-bayer-row127", b"\x1d\x60" + png(H, W, 0, 8, [bytes(range(H))] * W))
+put("preparation", "atkinson-invert", b"\x0a\x80" + whole)
+put("preparation", "threshold-bmp", b"\x00\x28" + bmp(W, H, 24, rgb24))

@@ -22,7 +22,7 @@ export QT_QPA_PLATFORM=offscreen
 # The examples are whole files; each target's input layout is made around them.
 seeds="$build/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds/picture" "$seeds/binfile" "$seeds/export"
+mkdir -p "$seeds/picture" "$seeds/preparation" "$seeds/binfile" "$seeds/export"
 if [ -d "$top/examples" ]; then
     n=0
     while IFS= read -r -d '' f; do
@@ -33,22 +33,25 @@ if [ -d "$top/examples" ]; then
                 { printf '\000'; cat "$f"; } >"$seeds/binfile/example$n"
                 # 16 bytes per line, C preset, then the first image.
                 { printf '\020\000\000\000\004'; head -c 1024 "$f"; } >"$seeds/export/example$n" ;;
-            *) cp "$f" "$seeds/picture/example$n" ;;
+            *)
+                cp "$f" "$seeds/picture/example$n"
+                # Fitted and dithered (Floyd-Steinberg) at the middle threshold.
+                { printf '\005\200'; cat "$f"; } >"$seeds/preparation/example$n" ;;
         esac
     done < <(find "$top/examples" -type f -size -200k -print0)
 fi
 
-declare -A max_len=([picture]=32768 [binfile]=67000 [export]=6144)
-declare -A extra=([picture]="-dict=$top/fuzz/picture.dict")
+declare -A max_len=([picture]=32768 [preparation]=32768 [binfile]=67000 [export]=6144)
+declare -A extra=([picture]="-dict=$top/fuzz/picture.dict" [preparation]="-dict=$top/fuzz/picture.dict")
 status=0
 summary=()
-for target in picture binfile export; do
+for target in picture preparation binfile export; do
     exe="$build/fuzz_$target"
     logs="$build/logs"
     artifacts="$build/artifacts/$target"
     mkdir -p "$logs" "$artifacts" "$build/corpus/$target"
 
-    mapfile -t kept < <(find "$top/fuzz/regressions/$target" -type f | sort)
+    mapfile -t kept < <(find "$top/fuzz/regressions/$target" -type f ! -name .keep | sort)
     if [ "${#kept[@]}" -gt 0 ] && ! "$exe" "${kept[@]}" >"$logs/$target-regressions.log" 2>&1; then
         echo "fuzz_$target: a kept regression input fails again" >&2
         tail -n 40 "$logs/$target-regressions.log" >&2

@@ -8,7 +8,7 @@ VEXLOR_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libbenchmark-dev
     xvfb xauth xclip x11-utils imagemagick poppler-utils
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev valgrind
     appstream desktop-file-utils dpkg-dev file
 )
 

@@ -1,0 +1,68 @@
+// Arbitrary bytes as a picture of any size, taken the way vexlor-cli to-bin
+// takes one, then prepared with the options that the first two bytes choose:
+// fitted into 128x64, dithered, thresholded, inverted, in either organisation.
+//
+// Input: byte 0 holds the options (bit 0 fit, bit 1 invert, bits 2-3 the
+// dithering, bit 4 row127), byte 1 the threshold, the rest is the file.
+#include "core/binimage.h"
+#include "core/picturefile.h"
+#include "core/picturepreparation.h"
+#include "fuzzsupport.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+
+#include <cstddef>
+#include <cstdint>
+
+using BinImage::RowOrganisation;
+using FuzzSupport::check;
+using PicturePreparation::Dither;
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    FuzzSupport::initialise(argc, argv);
+    // A small file may claim a huge picture; large ones only slow the search.
+    QImageReader::setAllocationLimit(16);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 2)
+        return 0;
+    PicturePreparation::Options options;
+    options.fit = data[0] & 1;
+    options.invert = data[0] & 2;
+    options.dither = Dither((data[0] >> 2) & 3);
+    options.threshold = data[1];
+    const RowOrganisation organisation =
+        data[0] & 16 ? RowOrganisation::Row127 : RowOrganisation::Row63;
+
+    QImage picture;
+    const QByteArray file =
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data + 2), qsizetype(size - 2));
+    if (PictureFile::decode(file, picture) != FileAccess::Status::Ok)
+        return 0;
+    const QSize display(BinImage::Width, BinImage::Height);
+    if (!options.fit && picture.size() != display)
+        return 0;
+
+    const QByteArray image = PicturePreparation::convert(picture, organisation, options);
+    check(image.size() == BinImage::ImageBytes, "a prepared image is 1024 bytes");
+    PicturePreparation::Options opposite = options;
+    opposite.invert = !options.invert;
+    QByteArray inverted = PicturePreparation::convert(picture, organisation, opposite);
+    PicturePreparation::invert(inverted);
+    check(inverted == image, "inverting swaps every pixel and nothing else");
+
+    const QImage fitted = PicturePreparation::fitted(picture);
+    check(fitted.size() == display, "a fitted picture is 128x64");
+    const QImage dithered = PicturePreparation::dithered(fitted, options.dither, options.threshold);
+    for (int y = 0; y < dithered.height(); ++y)
+        for (int x = 0; x < dithered.width(); ++x)
+            check(dithered.pixel(x, y) == 0xFF000000u || dithered.pixel(x, y) == 0xFFFFFFFFu,
+                  "dithering leaves only black and white");
+    return 0;
+}

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Runs vexlor-cli under valgrind's memcheck over damaged pictures and bad
+# binary files, and over good ones for comparison. AddressSanitizer cannot see
+# a decoder leaving pixels unwritten; memcheck sees them reach the output.
+# Any memcheck finding fails the run, as does an exit status other than the
+# one expected (1 for a refused file).
+#   bash tools/memcheck.sh [BUILD_DIR]    (default build/, built if needed)
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$top/tools/setup.sh"
+
+build="${1:-$top/build}"
+if [ ! -x "$build/cli/vexlor-cli" ]; then
+    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${VEXLOR_CMAKE_ARGS:-} >/dev/null
+    cmake --build "$build" --parallel "$(nproc)" --target vexlor-cli
+fi
+cli="$build/cli/vexlor-cli"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# A distinct code for memcheck's findings: 1 is the command refusing a file.
+found=99
+failures=0
+runs=0
+expect() {
+    local code=$1 status=0
+    shift
+    runs=$((runs + 1))
+    valgrind --quiet --error-exitcode=$found --track-origins=yes "$cli" "$@" \
+        >"$work/out" 2>"$work/err" </dev/null || status=$?
+    if [ "$status" -ne "$code" ]; then
+        failures=$((failures + 1))
+        echo "FAILED (exit $status, expected $code): vexlor-cli $*" >&2
+        tail -n 30 "$work/err" >&2
+    fi
+}
+
+for f in "$top"/fuzz/regressions/picture/*; do
+    expect 1 to-bin "$f" -o "$work/out.bin"
+    expect 1 to-bin --fit --dither floyd-steinberg "$f" -o -
+    expect 0 info "$f"
+done
+for f in "$top"/fuzz/corpus/picture/* "$top"/examples/*.png "$top"/examples/*.bmp; do
+    expect 0 to-bin --fit --dither atkinson "$f" -o -
+done
+
+head -c 1000 /dev/urandom >"$work/short.bin"
+head -c 65537 /dev/urandom >"$work/long.bin"
+head -c 66560 /dev/urandom >"$work/sixty-five.bin"
+for f in "$work/short.bin" "$work/long.bin" "$work/sixty-five.bin" /dev/zero; do
+    expect 1 hex "$f"
+    expect 1 to-bmp "$f" -o "$work/out.bmp"
+done
+expect 1 info /dev/zero
+expect 1 to-bin /dev/zero -o "$work/out.bin"
+expect 0 split "$top/examples/demo.bin" -o "$work/"
+expect 0 to-bmp --all "$top/examples/demo.bin" -o "$work/"
+
+echo "memcheck: $runs runs, $failures failed"
+[ "$failures" -eq 0 ]
