@@ -122,6 +122,8 @@ private slots:
     void failures_data();
     void failures();
     void unwritableOutputKeepsExistingFile();
+    void filesAndStreams_data();
+    void filesAndStreams();
     void help_data();
     void help();
 
@@ -168,6 +170,7 @@ void TestCli::initTestCase()
     writeFile("high.bmp", encoded(QImage(128, 65, QImage::Format_RGB32), "BMP"));
     writeFile("picture.ppm", encoded(pattern(0), "PPM"));
     writeFile("truncated.png", encoded(pattern(0), "PNG").left(60));
+    writeFile("truncated.bmp", encoded(pattern(0), "BMP").left(12315));
     writeFile("text.png", "not a picture");
     for (const int images : {0, 1, 3, 64})
         writeFile(QStringLiteral("b%1.bin").arg(images), sampleBinary(images));
@@ -495,6 +498,21 @@ void TestCli::failures_data()
                                    << "unexpected argument";
     QTest::newRow("stdin twice") << QStringList{"join", "-", "-", "-o", "OUT"} << 2
                                  << "standard input can be read only once";
+    const QString damaged = QStringLiteral(VEXLOR_SOURCE_DIR "/fuzz/regressions/picture/");
+    const QString damagedText = QStringLiteral("pixels (damaged: the file does not hold all of its pixels)");
+    QTest::newRow("truncated bmp") << QStringList{"to-bin", "truncated.bmp", "-o", "OUT"} << 1
+                                   << "truncated.bmp: Taille de l'image différente de 128 * 64 " + damagedText;
+    QTest::newRow("pixel offset past the end")
+        << QStringList{"to-bin", damaged + "offset-past-end.bmp", "--fit", "-o", "OUT"} << 1 << damagedText;
+    QTest::newRow("rle run past the row")
+        << QStringList{"to-bin", damaged + "rle8-run-past-row.bmp", "-o", "OUT"} << 1 << damagedText;
+    QTest::newRow("endless picture") << QStringList{"to-bin", "/dev/zero", "--fit", "-o", "OUT"} << 1
+                                     << "/dev/zero: too large for a picture or a binary file";
+    QTest::newRow("endless binary") << QStringList{"join", "b1.bin", "/dev/zero", "-o", "OUT"} << 1
+                                    << "/dev/zero: Mauvais Format";
+    QTest::newRow("endless info") << QStringList{"info", "/dev/zero"} << 1 << "/dev/zero: too large";
+    QTest::newRow("help-all is not offered") << QStringList{"to-bin", "--help-all"} << 2
+                                             << "Unknown option 'help-all'";
     QTest::newRow("output directory missing")
         << QStringList{"to-bin", "p0.png", "-o", "no/such/dir/out.bin"} << 1
         << "no/such/dir/out.bin: Erreur fichier !";
@@ -508,9 +526,11 @@ void TestCli::failures()
     const QByteArray old("old contents");
     writeFile("OUT", old);
     for (QString &argument : arguments)
-        if (QFile::exists(file(argument)) || argument.endsWith(QLatin1String(".bin"))
-            || argument.endsWith(QLatin1String(".png")) || argument.endsWith(QLatin1String(".bmp"))
-            || argument.endsWith(QLatin1String(".ppm")))
+        if (!QDir::isAbsolutePath(argument)
+            && (QFile::exists(file(argument)) || argument.endsWith(QLatin1String(".bin"))
+                || argument.endsWith(QLatin1String(".png"))
+                || argument.endsWith(QLatin1String(".bmp"))
+                || argument.endsWith(QLatin1String(".ppm"))))
             argument = file(argument);
 
     const Result result = run(arguments);
@@ -536,6 +556,71 @@ void TestCli::unwritableOutputKeepsExistingFile()
              QStringLiteral("vexlor-cli: %1: Erreur fichier !\n").arg(file("kept.bin")));
     QCOMPARE(readFile("kept.bin"), old);
     QCOMPARE(QDir(dir.path()).entryList({"kept.bin*"}, QDir::Files), QStringList{"kept.bin"});
+}
+
+void TestCli::filesAndStreams_data()
+{
+    // Each script runs in a folder of its own holding b1.bin and b3.bin; its
+    // standard output, checks included, must read `expected`.
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("pipe input")
+        << "cat b3.bin | $CLI info - && $CLI info <(cat b3.bin) | sed 's/.*: //'"
+        << "standard input: binary file, 3 image(s)\nbinary file, 3 image(s)\n";
+    QTest::newRow("fifo written into")
+        << "mkfifo f; timeout 10 cat f > got & $CLI join b3.bin -o f; echo $?; wait; stat -c %F f; cmp got b3.bin"
+        << "0\nfifo\n";
+    // A node of its own where it may be made (as root, who could replace
+    // /dev/null); otherwise /dev/null, which nobody else can replace.
+    QTest::newRow("device written into")
+        << "mknod null c 1 3 2>/dev/null || ln -s /dev/null null; $CLI join b3.bin -o null; echo $?; "
+           "stat -L -c %F null"
+        << "0\ncharacter special file\n";
+    QTest::newRow("standard output by name")
+        << "$CLI join b3.bin -o /dev/stdout | cmp - b3.bin; echo $?; $CLI join b1.bin -o /dev/stdout >> b3.bin; "
+           "stat -c %s b3.bin"
+        << "0\n4096\n";
+    QTest::newRow("symlink written through, mode kept")
+        << "chmod 640 b1.bin; ln -s b1.bin l; $CLI join b3.bin -o l; echo $?; stat -c '%F %a' b1.bin; "
+           "test -L l && cmp l b3.bin"
+        << "0\nregular file 640\n";
+    QTest::newRow("symlink loop refused")
+        << "ln -s l1 l2; ln -s l2 l1; $CLI join b3.bin -o l1; echo $?; stat -c %F l1"
+        << "1\nsymbolic link\n";
+    QTest::newRow("directory refused") << "mkdir d; $CLI join b3.bin -o d; echo $?; ls -A d" << "1\n";
+    QTest::newRow("failed multi-file output")
+        << "mkdir p; echo old > p/part-00.bin; ln -s nowhere/x p/part-02.bin; "
+           "$CLI split b3.bin -o p/part; echo $?; ls -A p; cat p/part-00.bin"
+        << "1\npart-00.bin\npart-02.bin\nold\n";
+    QTest::newRow("prefix naming a folder")
+        << "mkdir s; $CLI split b3.bin -o s/ && $CLI to-bmp --all b1.bin -o s/ && ls s"
+        << "image-00.bin\nimage-00.bmp\nimage-01.bin\nimage-02.bin\n";
+    QTest::newRow("name that is not UTF-8")
+        << "$CLI join b3.bin -o $'o\\xe9.bin' 2>&1; echo $?; ls | grep -c '^o'"
+        << "vexlor-cli: o\\xe9.bin: not UTF-8: a name that cannot be used exactly\n1\n0\n";
+    QTest::newRow("lost standard output")
+        << "for c in 'info b3.bin' 'hex b3.bin' 'show b3.bin' 'export b3.bin' --help --version; do "
+           "$CLI $c > /dev/full; echo -n $?; $CLI $c >&-; echo -n $?; done"
+        << "111111111111";
+}
+
+void TestCli::filesAndStreams()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, expected);
+    QTemporaryDir place;
+    QVERIFY(place.isValid());
+    for (const char *name : {"b1.bin", "b3.bin"})
+        QVERIFY(QFile::copy(file(name), place.filePath(name)));
+    QProcess shell;
+    shell.setWorkingDirectory(place.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("CLI", Program);
+    environment.insert("LC_ALL", "C");
+    shell.setProcessEnvironment(environment);
+    shell.start("bash", {"-c", script});
+    QVERIFY(shell.waitForFinished(30000));
+    QCOMPARE(QString::fromUtf8(shell.readAllStandardOutput()), expected);
 }
 
 void TestCli::help_data()
