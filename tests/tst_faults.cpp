@@ -22,6 +22,7 @@
 
 #include <functional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <memory>
 
 namespace {
@@ -93,6 +94,8 @@ private slots:
     void pictureGoneOrChanged();
     void namedPipeIsNotWaitedFor_data();
     void namedPipeIsNotWaitedFor();
+    void streamTargetIsNotReplaced_data();
+    void streamTargetIsNotReplaced();
 
 private:
     // A fresh directory for every row: a file one row leaves must not turn
@@ -261,29 +264,81 @@ void TestFaults::pictureGoneOrChanged()
 void TestFaults::namedPipeIsNotWaitedFor_data()
 {
     QTest::addColumn<bool>("binary");
+    QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("binary file") << true << "Fichier Introuvable !";
-    QTest::newRow("picture") << false << "Format d'image inconnu\n(Bitmap ou PNG uniquement)";
+    const QString missing = QStringLiteral("Fichier Introuvable !");
+    const QString format = QStringLiteral("Format d'image inconnu\n(Bitmap ou PNG uniquement)");
+    QTest::newRow("binary file") << true << "" << missing;
+    QTest::newRow("picture") << false << "" << format;
+    // A device never ends: read whole, it would exhaust memory.
+    QTest::newRow("binary file, endless device") << true << "/dev/zero" << missing;
+    QTest::newRow("picture, endless device") << false << "/dev/zero" << format;
 }
 
 void TestFaults::namedPipeIsNotWaitedFor()
 {
     // Opening a pipe nobody writes to would freeze the window for good.
     QFETCH(bool, binary);
+    QFETCH(QString, source);
     QFETCH(QString, warning);
-    const QString fifo = path(QStringLiteral("pipe"));
-    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    if (source.isEmpty()) {
+        source = path(QStringLiteral("pipe"));
+        QCOMPARE(mkfifo(QFile::encodeName(source).constData(), 0600), 0);
+    }
     FormProbe form;
     const FormProbe::BinState before = form.binState();
     const QString picturePath = form.TxtBmp->text();
     auto box = ModalAnswerer::messageBox(QStringLiteral("OK"), 8000);
     if (binary)
-        form.loadBinFile(fifo);
+        form.loadBinFile(source);
     else
-        form.loadBmpFile(fifo);
+        form.loadBmpFile(source);
     QCOMPARE(box->texts(), QStringList{warning});
     QVERIFY(form.binState() == before);
     QCOMPARE(form.TxtBmp->text(), picturePath);
+}
+
+void TestFaults::streamTargetIsNotReplaced_data()
+{
+    QTest::addColumn<Writer>("writer");
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("binary save to a FIFO") << Writer::Binary << true;
+    QTest::newRow("bitmap save to a device") << Writer::Bitmap << false;
+    QTest::newRow("export to a device") << Writer::Export << false;
+}
+
+void TestFaults::streamTargetIsNotReplaced()
+{
+    // The window may not wait on a FIFO, and a device is no file to replace:
+    // both are refused and left as they are.
+    QFETCH(Writer, writer);
+    QFETCH(bool, fifo);
+    const QString target = path(QStringLiteral("target"));
+    if (fifo) {
+        QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    } else {
+        // A node of its own where it may be made (as root, who could replace
+        // /dev/null); otherwise /dev/null, which nobody else can replace.
+        if (mknod(QFile::encodeName(target).constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            QVERIFY(QFile::link(QStringLiteral("/dev/null"), target));
+    }
+    struct stat before;
+    QCOMPARE(stat(QFile::encodeName(target).constData(), &before), 0);
+    FormProbe form;
+    auto dialog = ModalAnswerer::fileDialog(target);
+    auto boxes = ModalAnswerer::messageBox(QStringLiteral("Oui"), 8000, 3);
+    switch (writer) {
+    case Writer::Binary: form.saveBinClick(); break;
+    case Writer::Bitmap: form.saveBmpClick(); break;
+    case Writer::Export: form.exportClick(); break;
+    }
+    QVERIFY(dialog->answered());
+    QCOMPARE(boxes->texts().last(), QStringLiteral("Erreur fichier !"));
+    QVERIFY(form.status().isEmpty());
+    struct stat after;
+    QCOMPARE(stat(QFile::encodeName(target).constData(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_mode, before.st_mode);
 }
 
 QTEST_MAIN(TestFaults)

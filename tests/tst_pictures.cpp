@@ -3,6 +3,7 @@
 #include "support/formprobe.h"
 #include "support/modalanswerer.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
@@ -129,23 +130,36 @@ void TestPictures::formatComesFromContent()
 
 void TestPictures::wrongSizeRefused_data()
 {
+    // Either a picture of that size, or a file with these bytes.
     QTest::addColumn<QSize>("size");
-    QTest::newRow("64x128") << QSize(64, 128);
-    QTest::newRow("128x65") << QSize(128, 65);
-    QTest::newRow("127x64") << QSize(127, 64);
-    QTest::newRow("BMP header, no picture") << QSize();
+    QTest::addColumn<QByteArray>("contents");
+    QTest::newRow("64x128") << QSize(64, 128) << QByteArray();
+    QTest::newRow("128x65") << QSize(128, 65) << QByteArray();
+    QTest::newRow("127x64") << QSize(127, 64) << QByteArray();
+    QTest::newRow("BMP header, no picture") << QSize() << QByteArray("BM\x01\x02 broken");
+    // The decoder would fill what the file lacks with leftover memory.
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(testPicture().save(&buffer, "BMP"));
+    QTest::newRow("truncated BMP") << QSize() << bmp.left(bmp.size() - 100);
+    QTest::newRow("BMP pixel offset past the end")
+        << QSize() << TestFiles::read(VEXLOR_SOURCE_DIR "/fuzz/regressions/picture/offset-past-end.bmp");
+    QTest::newRow("BMP runs past the data")
+        << QSize() << TestFiles::read(VEXLOR_SOURCE_DIR "/fuzz/regressions/picture/rle8-data-ends.bmp");
 }
 
 void TestPictures::wrongSizeRefused()
 {
     QFETCH(QSize, size);
+    QFETCH(QByteArray, contents);
     const QString good = path(QStringLiteral("good.png"));
     const QString bad = path(QStringLiteral("bad.png"));
     QVERIFY(testPicture().save(good));
     if (size.isValid())
         QVERIFY(testPicture(size.width(), size.height()).save(bad));
     else
-        QVERIFY(TestFiles::write(bad, QByteArray("BM\x01\x02 broken")));
+        QVERIFY(TestFiles::write(bad, contents));
 
     FormProbe form;
     QVERIFY(form.loadBmp(good));
