@@ -148,7 +148,7 @@ bool writeTemporary(Pending &pending, const QByteArray &data)
             Q_UNUSED(owned)
         }
     }
-    written = written && ::fsync(fd) == 0;
+    written = written && ::fdatasync(fd) == 0;
     written = ::close(fd) == 0 && written;
     if (!written)
         ::unlink(pending.temporary.constData());

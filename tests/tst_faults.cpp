@@ -78,6 +78,15 @@ void applyChange(Change change, const QString &path)
     }
 }
 
+void save(FormProbe &form, Writer writer)
+{
+    switch (writer) {
+    case Writer::Binary: form.saveBinClick(); break;
+    case Writer::Bitmap: form.saveBmpClick(); break;
+    case Writer::Export: form.exportClick(); break;
+    }
+}
+
 } // namespace
 
 class TestFaults : public QObject
@@ -151,11 +160,7 @@ void TestFaults::cutShortWriteLeavesNoTrace()
         boxes = ModalAnswerer::messageBox(QStringLiteral("Oui"), 8000, existed ? 3 : 2);
         FileSizeLimit limit(512);
         QVERIFY(limit.active());
-        switch (writer) {
-        case Writer::Binary: form.saveBinClick(); break;
-        case Writer::Bitmap: form.saveBmpClick(); break;
-        case Writer::Export: form.exportClick(); break;
-        }
+        save(form, writer);
         QVERIFY(dialog->answered());
     }
 
@@ -327,11 +332,7 @@ void TestFaults::streamTargetIsNotReplaced()
     FormProbe form;
     auto dialog = ModalAnswerer::fileDialog(target);
     auto boxes = ModalAnswerer::messageBox(QStringLiteral("Oui"), 8000, 3);
-    switch (writer) {
-    case Writer::Binary: form.saveBinClick(); break;
-    case Writer::Bitmap: form.saveBmpClick(); break;
-    case Writer::Export: form.exportClick(); break;
-    }
+    save(form, writer);
     QVERIFY(dialog->answered());
     QCOMPARE(boxes->texts().last(), QStringLiteral("Erreur fichier !"));
     QVERIFY(form.status().isEmpty());
