@@ -99,8 +99,8 @@ QString outputName(const QString &path)
 
 void printError(const QString &file, const QString &message)
 {
-    (void)printText(stderr, program() + QStringLiteral(": ") + file + QStringLiteral(": ") + message
-                          + QLatin1Char('\n'));
+    (void)printText(stderr, program() + QStringLiteral(": ") + file + QStringLiteral(": ")
+                                + message + QLatin1Char('\n'));
 }
 
 int usageError(const QString &command, const QString &message)
