@@ -6,12 +6,12 @@
 
 namespace {
 
-// Fusion's flat, light look is the closest relative of Platinum and the
-// Motif+ family; the bevelled Windows look carries Windows, CDE and Motif.
-QString baseStyleKey(const QString &name)
+// The classic Platinum was the Windows look in other colours, and CDE,
+// Motif and Motif+ share its bevels. Fusion's roomier frames would make the
+// form taller than the 500-pixel window holds.
+QString baseStyleKey()
 {
-    const bool flat = name == QLatin1String("Platinum") || name == QLatin1String("Motif+");
-    const QString wanted = QLatin1String(flat ? "Fusion" : "Windows");
+    const QString wanted = QStringLiteral("Windows");
     const QStringList keys = QStyleFactory::keys();
     if (keys.contains(wanted, Qt::CaseInsensitive))
         return wanted;
@@ -21,9 +21,40 @@ QString baseStyleKey(const QString &name)
 } // namespace
 
 StandInStyle::StandInStyle(const QString &name)
-    : QProxyStyle(baseStyleKey(name))
+    : QProxyStyle(baseStyleKey())
 {
     setObjectName(name);
+}
+
+QPalette StandInStyle::standardPalette() const
+{
+    // Platinum's own light grey, which sets it apart from Windows.
+    if (objectName() == QLatin1String("Platinum"))
+        return QPalette(QColor(222, 222, 222));
+    return QProxyStyle::standardPalette();
+}
+
+int StandInStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
+                              const QWidget *widget) const
+{
+    // The image list is only 140 pixels wide: with a scroll bar, wider
+    // header margins would cut its "Description" title.
+    if (metric == PM_HeaderMargin)
+        return qMin(HeaderMargin, QProxyStyle::pixelMetric(metric, option, widget));
+    return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+QRect StandInStyle::subControlRect(ComplexControl control, const QStyleOptionComplex *option,
+                                   SubControl subControl, const QWidget *widget) const
+{
+    QRect rect = QProxyStyle::subControlRect(control, option, subControl, widget);
+    // The bevelled styles indent a group title; in the 150-pixel options
+    // panel that pushes the end of a long title past the box's right edge.
+    // Pulled back left, the title stays whole.
+    if (control == CC_GroupBox && subControl == SC_GroupBoxLabel
+        && rect.right() > option->rect.right())
+        rect.moveRight(qMax(option->rect.right(), option->rect.left() + rect.width() - 1));
+    return rect;
 }
 
 void StandInStyle::drawControl(ControlElement element, const QStyleOption *option,

@@ -20,12 +20,19 @@ public:
     bool hoverHighlighting() const { return m_hoverHighlighting; }
     void setHoverHighlighting(bool on) { m_hoverHighlighting = on; }
 
+    QPalette standardPalette() const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption *option = nullptr,
+                    const QWidget *widget = nullptr) const override;
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option,
+                         SubControl subControl, const QWidget *widget = nullptr) const override;
     void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                      const QWidget *widget = nullptr) const override;
     void polish(QWidget *widget) override;
     using QProxyStyle::polish;
 
 private:
+    static constexpr int HeaderMargin = 2;
+
     bool m_useHighlightColors = true;
     bool m_hoverHighlighting = true;
 };

@@ -1,12 +1,15 @@
 #include "app/vexlorwindow.h"
 
+#include "app/clipboardprobe.h"
 #include "app/helplcd.h"
 #include "app/standinstyle.h"
 #include "app/windowpictures.h"
 #include "core/authorship.h"
 #include "core/maindialogimpl.h"
+#include "form/fixedfont.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QIcon>
@@ -19,6 +22,7 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStringList>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -26,6 +30,8 @@
 namespace {
 
 constexpr int AboutWidth = 45;
+// How long the clipboard pages wait for another program's clipboard.
+constexpr int ClipboardOwnerMs = 800;
 constexpr int AboutNoticeLines = 4;
 
 // Same placement as the two title lines: centred, the odd blank on the right.
@@ -58,6 +64,26 @@ QStringList aboutNoticeLines(const QString &notice)
     return lines;
 }
 
+// Menus send an empty status tip whenever the pointer crosses them, and the
+// main window answers one by clearing its status bar: the authorship notice
+// would go long before the form's first message replaces it. No item of
+// the program has a tip of its own, so an empty one never has anything to
+// show.
+class EmptyStatusTipFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::StatusTip
+            && static_cast<QStatusTipEvent *>(event)->tip().isEmpty())
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 VexlorWindow::VexlorWindow(QWidget *parent, const char *name, Qt::WindowFlags flags)
@@ -81,9 +107,7 @@ VexlorWindow::VexlorWindow(QWidget *parent, const char *name, Qt::WindowFlags fl
     clipTextView = new QTextEdit(tabs);
     clipTextView->setObjectName(QStringLiteral("clipTextView"));
     clipTextView->setReadOnly(true);
-    QFont clipFont(QStringLiteral("Courier New"), 8, QFont::Normal, false);
-    clipFont.setStyleHint(QFont::TypeWriter); // exported tables line up without Courier New too
-    clipTextView->setFont(clipFont);
+    clipTextView->setFont(fixedWidthFont());
     tabs->addTab(clipTextView, tr("Clipboard text"));
 
     helpViewer = new HelpLCD(tabs, "Aide");
@@ -116,8 +140,12 @@ VexlorWindow::VexlorWindow(QWidget *parent, const char *name, Qt::WindowFlags fl
     idCDE = themeMenu->addAction(tr("&CDE"), this, SLOT(styleCDE()));
     idPlatinum = themeMenu->addAction(tr("&Platinum"), this, SLOT(stylePlatinum()));
     idWindows = themeMenu->addAction(tr("&Windows"), this, SLOT(styleWindows()));
-    for (QAction *item : themeMenu->actions())
+    auto *styleItems = new QActionGroup(themeMenu);
+    styleItems->setExclusive(true);
+    for (QAction *item : themeMenu->actions()) {
         item->setCheckable(true);
+        styleItems->addAction(item);
+    }
     appFont = QApplication::font();
 
     helpMenu = new QMenu(tr("&Aide"), this);
@@ -137,6 +165,7 @@ VexlorWindow::VexlorWindow(QWidget *parent, const char *name, Qt::WindowFlags fl
 
     markStyleItem(idPlatinum);
 
+    installEventFilter(new EmptyStatusTipFilter(this));
     statusBar()->showMessage(Authorship::notice());
 
     setWindowIcon(QIcon(QPixmap(WindowPictures::windowIcon)));
@@ -170,6 +199,10 @@ void VexlorWindow::menuAboutQt()
 
 void VexlorWindow::clipboardChanged()
 {
+    // A silent owner keeps both pages as they were, like a clipboard that
+    // holds neither kind of data.
+    if (!ClipboardProbe::ownerAnswers(clipboard, ClipboardOwnerMs))
+        return;
     const QImage image = clipboard->image();
     if (!image.isNull())
         clipPixmapLabel->setPixmap(QPixmap::fromImage(image));
@@ -244,7 +277,6 @@ void VexlorWindow::applyStyle(StandInStyle *style, const QPalette &palette, cons
 
 void VexlorWindow::markStyleItem(QAction *id)
 {
-    for (QAction *item : {idPlatinum, idWindows, idCDE, idMotif, idMotifPlus})
-        item->setChecked(false);
+    // The exclusive group takes the mark off the other four.
     id->setChecked(true);
 }

@@ -5,6 +5,7 @@
 #include "core/outputfile.h"
 #include "core/picturefile.h"
 #include "form/clicklistview.h"
+#include "form/fixedfont.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -31,7 +32,6 @@
 namespace {
 constexpr int StatusMs = 3000;
 constexpr FileAccess::Caller Window = FileAccess::Caller::Window;
-enum Tab { BitmapTab = 0, BinaireTab = 1, ContenuTab = 2, ExportTab = 3 };
 }
 
 maindialogImpl::maindialogImpl(QWidget *parent, const char *name, bool modal, Qt::WindowFlags flags)
@@ -45,6 +45,8 @@ maindialogImpl::maindialogImpl(QWidget *parent, const char *name, bool modal, Qt
     BtnLCD122_2->setEnabled(false);
     BtnLCD_other_2->setEnabled(false);
     printer = new QPrinter;
+    connect(ListView1, &ClickListView::keyboardMoved, this,
+            [this](QTreeWidgetItem *item) { showListRow(ListView1->indexOfTopLevelItem(item)); });
 }
 
 maindialogImpl::~maindialogImpl()
@@ -113,12 +115,7 @@ void maindialogImpl::displayBin(int k)
 
 void maindialogImpl::displayHex(int k)
 {
-    QFont font(QStringLiteral("Courier New"), 8, QFont::Normal, false);
-    // Where Courier New is not installed, the stand-in must be fixed-width
-    // too, or the columns of the dump no longer line up. Hex digits need no
-    // shaping, and skipping it halves the cost of laying out a dump.
-    font.setStyleHint(QFont::TypeWriter, QFont::PreferNoShaping);
-    TextView1->setFont(font);
+    TextView1->setFont(fixedWidthFont());
     TextView1->setPlainText(BinImage::hexText(binData + BinImage::ImageBytes * k));
 }
 
@@ -173,7 +170,7 @@ void maindialogImpl::loadBmpFile(const QString &fileName)
     loadedPicture = picture;
     PixmapBmp->setPixmap(QPixmap::fromImage(picture));
     TxtBmp->setText(fileName);
-    TabBitmap->setCurrentIndex(BitmapTab);
+    showTab(BitmapTab);
     showStatus(tr("Bitmap : %1 chargé").arg(fileName));
 }
 
@@ -185,7 +182,7 @@ void maindialogImpl::saveBinClick()
     const QImage picture = loadedPicture.isNull() ? PixmapBmp->pixmap().toImage() : loadedPicture;
     if (!writeFile(fileName, BinImage::fromPicture(picture, organisation())))
         return;
-    TabBitmap->setCurrentIndex(BitmapTab);
+    showTab(BitmapTab);
     showStatus(tr("Binaire : %1 sauvé").arg(fileName));
 }
 
@@ -219,7 +216,7 @@ void maindialogImpl::loadBinFile(const QString &fileName)
     displayHex(0);
     TxtBin->setText(fileName);
     displayBin(0);
-    TabBitmap->setCurrentIndex(BinaireTab);
+    showTab(BinaireTab);
     const bool several = nbImages != 1;
     BtnPrevious->setEnabled(several);
     BtnNext->setEnabled(several);
@@ -234,6 +231,7 @@ void maindialogImpl::nextClick()
     displayBin(index + 1);
     ListView1->clearSelection();
     displayHex(currentIndex());
+    markListRow(currentIndex(), false);
 }
 
 void maindialogImpl::previousClick()
@@ -244,6 +242,7 @@ void maindialogImpl::previousClick()
     displayBin(index - 1);
     ListView1->clearSelection();
     displayHex(currentIndex());
+    markListRow(currentIndex(), false);
 }
 
 void maindialogImpl::itemClick(int button, QTreeWidgetItem *item, const QPoint &, int)
@@ -251,11 +250,30 @@ void maindialogImpl::itemClick(int button, QTreeWidgetItem *item, const QPoint &
     if (button != Qt::LeftButton)
         return;
     // The row's place from the top, whatever the row height; no row is image 0.
-    const int index = item ? ListView1->indexOfTopLevelItem(item) : 0;
+    showListRow(item ? ListView1->indexOfTopLevelItem(item) : 0);
+}
+
+void maindialogImpl::showListRow(int index)
+{
     if (index < 0 || index >= BinImage::MaxImages)
         return;
     displayHex(index);
     displayBin(index);
+    markListRow(index, true);
+}
+
+void maindialogImpl::markListRow(int index, bool select)
+{
+    // Whatever moved the highlight (a press released elsewhere, a drag, a
+    // key), it must end on the row of the image shown, or nowhere.
+    QTreeWidgetItem *row = ListView1->topLevelItem(index);
+    if (!row) {
+        ListView1->clearSelection();
+        return;
+    }
+    ListView1->setCurrentItem(row, 0,
+                              select ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                                     : QItemSelectionModel::NoUpdate);
 }
 
 void maindialogImpl::saveBmpClick()
@@ -288,6 +306,16 @@ void maindialogImpl::colorClick()
     BtnColor->setPalette(palette);
     displayBin(currentIndex());
     showStatus(tr("Couleur %1 %2 %3").arg(colour.red()).arg(colour.green()).arg(colour.blue()));
+}
+
+void maindialogImpl::showTab(int index)
+{
+    // Showing the page that is already current emits no change, yet the
+    // buttons must follow the page all the same.
+    if (TabBitmap->currentIndex() == index)
+        tabChanged();
+    else
+        TabBitmap->setCurrentIndex(index);
 }
 
 void maindialogImpl::tabChanged()

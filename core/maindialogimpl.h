@@ -78,6 +78,12 @@ private:
     bool writeFile(const QString &fileName, const QByteArray &data);
     QString askSaveFileName(const QString &filter);
     int currentIndex() const;
+    void showTab(int index);
+    // False when the printer or the file printed to failed.
+    bool drawContactSheets();
+    // What a click on row `index` of the list does: hex, rendering, highlight.
+    void showListRow(int index);
+    void markListRow(int index, bool select);
     // Read afresh at every use: the radio button is the only copy.
     BinImage::RowOrganisation organisation() const;
 };

@@ -1,6 +1,7 @@
 #include "form/clicklistview.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 ClickListView::ClickListView(QWidget *parent)
@@ -14,6 +15,34 @@ ClickListView::ClickListView(QWidget *parent)
     // header must not be able to turn the order round.
     header()->setSectionsClickable(false);
     header()->setSortIndicatorShown(false);
+}
+
+void ClickListView::mousePressEvent(QMouseEvent *event)
+{
+    // Other buttons show nothing, so they must not move the highlight either.
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void ClickListView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (event->buttons() & ~Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mouseMoveEvent(event);
+}
+
+void ClickListView::keyPressEvent(QKeyEvent *event)
+{
+    QTreeWidgetItem *before = currentItem();
+    QTreeWidget::keyPressEvent(event);
+    QTreeWidgetItem *after = currentItem();
+    if (after && after != before)
+        emit keyboardMoved(after);
 }
 
 void ClickListView::mouseReleaseEvent(QMouseEvent *event)

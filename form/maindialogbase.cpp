@@ -3,7 +3,10 @@
 #include "form/buttongroupbox.h"
 #include "form/clicklistview.h"
 #include "form/formpictures.h"
+#include "form/hexview.h"
 #include "form/pixellabel.h"
+#include "output/exportfields.h"
+#include "output/exporttext.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -83,6 +86,13 @@ QLCDNumber *twoDigitDisplay(QWidget *parent, const char *name)
     lcd->setObjectName(QLatin1String(name));
     lcd->setDigitCount(2);
     lcd->setSegmentStyle(QLCDNumber::Filled);
+    // Filled segments are drawn in the text colour and edged in the light
+    // and dark colours; at this size the edges are all that shows, and pale
+    // edges leave outline digits that no style makes legible.
+    QPalette palette = lcd->palette();
+    for (const auto role : {QPalette::WindowText, QPalette::Light, QPalette::Dark})
+        palette.setColor(role, Qt::black);
+    lcd->setPalette(palette);
     return lcd;
 }
 
@@ -367,8 +377,12 @@ mainDialogBase::mainDialogBase(QWidget *parent, const char *name, bool modal,
     ListView1 = new ClickListView(tab_3);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setHeaderLabels({tr("Image"), tr("Description")});
+    // "Image" takes what its title and numbers need, "Description" the rest:
+    // measured to its contents as well, it would be cut by the scroll bar
+    // that 64 images bring up in a list only 140 pixels wide.
     ListView1->header()->setStretchLastSection(false);
-    ListView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ListView1->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    ListView1->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     ListView1->setMinimumSize(140, 0);
     ListView1->setMaximumSize(140, 32767);
     ListView1->setToolTip(tr("Cliquer sur une image pour l'afficher"));
@@ -380,7 +394,7 @@ mainDialogBase::mainDialogBase(QWidget *parent, const char *name, bool modal,
     TextLabel1_2->setText(tr("Contenu hexadécimal"));
     TextLabel1_2->setAlignment(Qt::AlignCenter);
     hexLayout->addWidget(TextLabel1_2);
-    TextView1 = new QTextEdit(tab_3);
+    TextView1 = new HexView(tab_3);
     TextView1->setObjectName(QStringLiteral("TextView1"));
     TextView1->setReadOnly(true);
     // A dump line is one row of 16 bytes: wrapping it would hide that.
@@ -457,8 +471,7 @@ mainDialogBase::mainDialogBase(QWidget *parent, const char *name, bool modal,
 
     auto delimiterRow = [this](QHBoxLayout *&row, QSpacerItem **spacer, QLabel *&label,
                                const char *labelName, const QString &labelText,
-                               QLineEdit *&edit, const char *editName, const QString &text,
-                               int gridRow) {
+                               QLineEdit *&edit, const char *editName, int gridRow) {
         row = plainBox<QHBoxLayout>(6);
         label = new QLabel(GroupBox2);
         label->setObjectName(QLatin1String(labelName));
@@ -470,39 +483,42 @@ mainDialogBase::mainDialogBase(QWidget *parent, const char *name, bool modal,
         }
         edit = new QLineEdit(GroupBox2);
         edit->setObjectName(QLatin1String(editName));
-        edit->setText(text);
         row->addWidget(edit);
         GroupBox2Layout->addLayout(row, gridRow, 0);
     };
 
     delimiterRow(commentLayout, &commentSpacer, TextLabel1_3, "TextLabel1_3",
-                 tr("Commentaire :"), LineComment, "LineComment", tr("// "), 0);
+                 tr("Commentaire :"), LineComment, "LineComment", 0);
     LineComment->setMaximumSize(100, 32767);
     LineComment->setToolTip(tr("Commentaire de début de ligne"));
 
     delimiterRow(debutTabLayout, nullptr, TextLabel8, "TextLabel8", tr("Début tableau :"),
-                 LineDebutTab, "LineDebutTab", tr("const unsigned char image[1024] = {"), 1);
+                 LineDebutTab, "LineDebutTab", 1);
     LineDebutTab->setToolTip(QString());
 
     delimiterRow(finTabLayout, &finTabSpacer, TextLabel9, "TextLabel9", tr("Fin de tableau :"),
-                 LineFinTab, "LineFinTab", tr("};"), 2);
+                 LineFinTab, "LineFinTab", 2);
     LineFinTab->setMaximumSize(100, 32767);
     LineFinTab->setToolTip(QString());
 
     delimiterRow(debutLigneLayout, &debutLigneSpacer, TextLabel5, "TextLabel5",
-                 tr("Début de ligne :"), LineDebutLigne, "LineDebutLigne", tr("$tab"), 3);
+                 tr("Début de ligne :"), LineDebutLigne, "LineDebutLigne", 3);
     LineDebutLigne->setMaximumSize(100, 32767);
     LineDebutLigne->setToolTip(QString());
 
     delimiterRow(debutHexaLayout, &debutHexaSpacer, TextLabel2_2, "TextLabel2_2",
-                 tr("Début nombres Hexadécimaux :"), LineDebutHexa, "LineDebutHexa", tr("0x"), 4);
+                 tr("Début nombres Hexadécimaux :"), LineDebutHexa, "LineDebutHexa", 4);
     TextLabel2_2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LineDebutHexa->setMaximumSize(100, 32767);
 
     delimiterRow(separateurLayout, &separateurSpacer, TextLabel3, "TextLabel3",
-                 tr("Sépateurs nombres :"), LineSeparateur, "LineSeparateur", tr(", "), 5);
+                 tr("Sépateurs nombres :"), LineSeparateur, "LineSeparateur", 5);
     LineSeparateur->setMaximumSize(100, 32767);
     LineSeparateur->setToolTip(QString());
+
+    ExportFields preset;
+    ExportText::preset(ExportText::C, preset);
+    setExportFields(preset);
 
     bytesPerLineLayout = plainBox<QHBoxLayout>(6);
     sliderLayout = plainBox<QVBoxLayout>(6);
@@ -573,6 +589,22 @@ mainDialogBase::mainDialogBase(QWidget *parent, const char *name, bool modal,
 }
 
 mainDialogBase::~mainDialogBase() = default;
+
+void mainDialogBase::setExportFields(const ExportFields &fields)
+{
+    LineComment->setText(fields.comment);
+    LineDebutTab->setText(fields.tableStart);
+    LineFinTab->setText(fields.tableEnd);
+    LineDebutLigne->setText(fields.lineStart);
+    LineDebutHexa->setText(fields.hexPrefix);
+    LineSeparateur->setText(fields.separator);
+}
+
+ExportFields mainDialogBase::exportFields() const
+{
+    return {LineComment->text(),    LineDebutTab->text(),   LineFinTab->text(),
+            LineDebutLigne->text(), LineDebutHexa->text(),  LineSeparateur->text()};
+}
 
 void mainDialogBase::colorClick()
 {

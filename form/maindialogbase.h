@@ -4,6 +4,7 @@
 
 class ButtonGroupBox;
 class ClickListView;
+struct ExportFields;
 class QGridLayout;
 class QGroupBox;
 class QHBoxLayout;
@@ -31,6 +32,13 @@ public:
     explicit mainDialogBase(QWidget *parent = nullptr, const char *name = nullptr,
                             bool modal = false, Qt::WindowFlags flags = {});
     ~mainDialogBase() override;
+
+    // Indices of the pages of TabBitmap, in the order they are added.
+    enum Page { BitmapTab = 0, BinaireTab = 1, ContenuTab = 2, ExportTab = 3 };
+
+    // The six delimiter line edits of the "Export ASCII" page, as one value.
+    void setExportFields(const ExportFields &fields);
+    ExportFields exportFields() const;
 
     // Tool bar
     QGroupBox *GroupBox1;

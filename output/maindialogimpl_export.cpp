@@ -5,28 +5,19 @@
 
 #include <QFileDialog>
 #include <QLCDNumber>
-#include <QLineEdit>
 #include <QRadioButton>
 
 void maindialogImpl::exportChanged(int id)
 {
     ExportFields fields;
-    if (!ExportText::preset(id, fields))
-        return;
-    LineComment->setText(fields.comment);
-    LineDebutTab->setText(fields.tableStart);
-    LineFinTab->setText(fields.tableEnd);
-    LineDebutLigne->setText(fields.lineStart);
-    LineDebutHexa->setText(fields.hexPrefix);
-    LineSeparateur->setText(fields.separator);
+    if (ExportText::preset(id, fields))
+        setExportFields(fields);
 }
 
 void maindialogImpl::exportText(QString &text)
 {
-    const ExportFields fields{LineComment->text(),    LineDebutTab->text(),
-                              LineFinTab->text(),     LineDebutLigne->text(),
-                              LineDebutHexa->text(),  LineSeparateur->text()};
-    text += ExportText::generate(fields, LCDNumber3->intValue(), BtnPICasm->isChecked(), binData);
+    text += ExportText::generate(exportFields(), LCDNumber3->intValue(), BtnPICasm->isChecked(),
+                                 binData);
 }
 
 void maindialogImpl::exportClick()
