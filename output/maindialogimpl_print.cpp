@@ -5,6 +5,9 @@
 #include "output/printlayout.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QLCDNumber>
 #include <QLabel>
@@ -13,15 +16,134 @@
 #include <QPixmap>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSizeF>
 #include <QTabWidget>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace {
-constexpr int BinaryTab = 1;
+
+// A print to a file is drawn into a new file beside it and moved into place
+// only once complete, so that a failed run (a full disk) never leaves the
+// file it replaces cut short.
+class PrintToFile
+{
+public:
+    explicit PrintToFile(QPrinter *printer)
+        : m_printer(printer)
+        , m_target(printer->outputFileName())
+    {
+    }
+    ~PrintToFile()
+    {
+        if (!m_partial.isEmpty()) {
+            QFile::remove(m_partial);
+            m_printer->setOutputFileName(m_target);
+        }
+    }
+    PrintToFile(const PrintToFile &) = delete;
+    PrintToFile &operator=(const PrintToFile &) = delete;
+
+    // False when there is a file to print to and it cannot be replaced.
+    bool begin()
+    {
+        if (m_target.isEmpty())
+            return true;
+        const QFileInfo target(m_target);
+        // A named pipe or device is never replaced by a regular file.
+        if (target.exists() && !target.isFile())
+            return false;
+        if (target.isSymLink())
+            m_target = target.canonicalFilePath();
+        QTemporaryFile partial(QFileInfo(m_target).absoluteDir().filePath(
+            QFileInfo(m_target).fileName() + QStringLiteral(".XXXXXX")));
+        partial.setAutoRemove(false);
+        if (!partial.open())
+            return false;
+        m_partial = partial.fileName();
+        m_printer->setOutputFileName(m_partial);
+        return true;
+    }
+
+    // Moves the complete file into place; false leaves the old file alone.
+    bool commit()
+    {
+        if (m_partial.isEmpty())
+            return true;
+        m_printer->setOutputFileName(m_target);
+        const bool ok = isComplete() && takePermissions() &&
+            std::rename(QFile::encodeName(m_partial).constData(),
+                        QFile::encodeName(m_target).constData()) == 0;
+        if (ok)
+            m_partial.clear();
+        return ok;
+    }
+
+private:
+    // The PDF writer does not report failed writes; a cut-short file lacks
+    // the end-of-file marker that it writes last.
+    bool isComplete() const
+    {
+        if (m_printer->outputFormat() != QPrinter::PdfFormat)
+            return true;
+        QFile file(m_partial);
+        if (!file.open(QIODevice::ReadOnly) || file.size() < 16)
+            return false;
+        file.seek(file.size() - 16);
+        return file.read(16).contains("%%EOF");
+    }
+
+    // The temporary file is private to its owner; the result gets the
+    // rights of the file it replaces, or those of any new file.
+    bool takePermissions() const
+    {
+        const QFileInfo target(m_target);
+        if (target.exists())
+            return QFile::setPermissions(m_partial, target.permissions());
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return ::chmod(QFile::encodeName(m_partial).constData(), 0666 & ~mask) == 0;
+    }
+
+    QPrinter *m_printer;
+    QString m_target;
+    QString m_partial;
+};
+
+// A printer whose output once failed writes nothing ever after (its PDF
+// writer keeps the error), so a failed run hands its settings to a new one.
+QPrinter *renewed(const QPrinter &old)
+{
+    auto *printer = new QPrinter;
+    printer->setOutputFormat(old.outputFormat());
+    if (old.outputFormat() == QPrinter::NativeFormat)
+        printer->setPrinterName(old.printerName());
+    printer->setOutputFileName(old.outputFileName());
+    printer->setPdfVersion(old.pdfVersion());
+    printer->setResolution(old.resolution());
+    printer->setPageLayout(old.pageLayout());
+    printer->setFullPage(old.fullPage());
+    printer->setCopyCount(old.copyCount());
+    printer->setCollateCopies(old.collateCopies());
+    printer->setColorMode(old.colorMode());
+    printer->setDuplex(old.duplex());
+    printer->setPageOrder(old.pageOrder());
+    printer->setPaperSource(old.paperSource());
+    printer->setPrintRange(old.printRange());
+    printer->setFromTo(old.fromPage(), old.toPage());
+    printer->setDocName(old.docName());
+    printer->setCreator(old.creator());
+    printer->setFontEmbeddingEnabled(old.fontEmbeddingEnabled());
+    return printer;
 }
+
+} // namespace
 
 void maindialogImpl::printClick()
 {
-    if (TabBitmap->currentIndex() == BinaryTab)
+    if (TabBitmap->currentIndex() == BinaireTab)
         printImages();
 }
 
@@ -31,15 +153,27 @@ void maindialogImpl::printImages()
     if (dialog.exec() != QDialog::Accepted)
         return;
 
+    if (!drawContactSheets()) {
+        QPrinter *failed = printer;
+        printer = renewed(*failed);
+        delete failed;
+        warn(tr("Impression impossible !"));
+    }
+}
+
+bool maindialogImpl::drawContactSheets()
+{
+    PrintToFile output(printer);
     QPainter painter;
-    if (!painter.begin(printer))
-        return;
+    if (!output.begin() || !painter.begin(printer))
+        return false;
 
     // Otherwise coloured backgrounds reach the printer as JPEG, which smears
     // single pixels.
     painter.setRenderHint(QPainter::LosslessImageRendering);
     const int resolution = printer->resolution();
-    painter.setWorldTransform(PrintLayout::pageTransform(resolution));
+    const qreal fit = PrintLayout::fitFactor(QSizeF(printer->width(), printer->height()), resolution);
+    painter.setWorldTransform(PrintLayout::pageTransform(resolution, fit));
     QFont font(QStringLiteral("times"));
     font.setPointSizeF(PrintLayout::fontPointSize(resolution));
     font.setBold(true);
@@ -58,19 +192,21 @@ void maindialogImpl::printImages()
         painter.drawText(PrintLayout::FileLinePos, fileLine);
     };
 
+    bool ok = true;
     drawPageTexts(1);
     // LCDmax is the count shown to the user, but the store holds no more than this.
     const int count = qBound(0, LCDmax->intValue(), BinImage::MaxImages);
     QPixmap pixmap;
-    for (int k = 0; k < count; ++k) {
+    for (int k = 0; k < count && ok; ++k) {
         const PrintLayout::Slot slot = PrintLayout::slotFor(k);
         if (PrintLayout::startsNewPage(k)) {
-            printer->newPage();
+            ok = printer->newPage();
             drawPageTexts(slot.page);
         }
         binToPixmap(k, pixmap);
         painter.drawPixmap(slot.pos, pixmap);
         painter.drawRect(slot.frame);
     }
-    painter.end();
+    ok = painter.end() && ok && printer->printerState() != QPrinter::Error;
+    return ok && output.commit();
 }

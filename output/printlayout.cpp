@@ -2,6 +2,7 @@
 
 #include "core/binimage.h"
 
+#include <QSizeF>
 #include <QTransform>
 
 namespace PrintLayout {
@@ -11,6 +12,8 @@ constexpr qreal ScaleAtReference = 10.0;
 constexpr qreal MarginX = 25.0;
 constexpr qreal MarginY = 35.0;
 constexpr qreal FontPointsAtReference = 1.0;
+// Below the page line's baseline: the descenders of a 10-point line.
+constexpr qreal PageLineDescent = 3.0;
 } // namespace
 
 int pageCount(int images)
@@ -36,9 +39,23 @@ bool startsNewPage(int index)
     return index > 0 && index % ImagesPerPage == 0;
 }
 
-QTransform pageTransform(int resolution)
+QSizeF sheetSize()
 {
-    const qreal scale = ScaleAtReference * resolution / ReferenceDpi;
+    const QRectF lastColumn = slotFor(Columns - 1).frame;
+    return {MarginX + lastColumn.right(), MarginY + PageLinePos.y() + PageLineDescent};
+}
+
+qreal fitFactor(const QSizeF &printable, int resolution)
+{
+    if (resolution <= 0 || printable.isEmpty())
+        return 1.0;
+    const QSizeF needed = sheetSize() * (ScaleAtReference * resolution / ReferenceDpi);
+    return qMin(1.0, qMin(printable.width() / needed.width(), printable.height() / needed.height()));
+}
+
+QTransform pageTransform(int resolution, qreal fit)
+{
+    const qreal scale = ScaleAtReference * resolution / ReferenceDpi * fit;
     return QTransform().scale(scale, scale).translate(MarginX, MarginY);
 }
 

@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QRectF>
 
+class QSizeF;
 class QTransform;
 
 // Where a contact sheet puts its framed images and texts, in page units.
@@ -40,8 +41,20 @@ Slot slotFor(int index);
 // so a full last page is not followed by an empty one).
 bool startsNewPage(int index);
 
-// Page units to device units on a printer of `resolution` dots per inch.
-QTransform pageTransform(int resolution);
+// What a page covers, in page units from the printable area's top-left
+// corner: the margins, the three columns of frames, and the page line down
+// to its descenders.
+QSizeF sheetSize();
+
+// 1 where a sheet fits a printable area of `printable` device units at
+// `resolution` dots per inch, else the factor that shrinks it to fit. A
+// sheet is never enlarged: the same file prints the same size on any paper
+// that holds it.
+qreal fitFactor(const QSizeF &printable, int resolution);
+
+// Page units to device units on a printer of `resolution` dots per inch,
+// shrunk by `fit`; text shrinks with the rest.
+QTransform pageTransform(int resolution, qreal fit = 1.0);
 
 // The font's nominal point size scales with the device resolution, the
 // transform with its inverse: this keeps text a constant size on paper.

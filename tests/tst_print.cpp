@@ -1,10 +1,14 @@
 #include "core/authorship.h"
 #include "core/maindialogimpl.h"
 #include "output/printlayout.h"
+#include "support/filesizelimit.h"
 #include "support/modalanswerer.h"
 
 #include <QApplication>
 #include <QDate>
+#include <QDir>
+#include <QMessageBox>
+#include <QPageSize>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -107,6 +111,12 @@ QByteArray blankImages(int count)
     return QByteArray(count * 1024, '\0');
 }
 
+QByteArray TestFilesRead(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 bool sameColour(QRgb a, QRgb b)
 {
     constexpr int Tolerance = 2;
@@ -134,6 +144,10 @@ private slots:
     void sameSheetAtAnyResolution_data();
     void sameSheetAtAnyResolution();
     void pageTexts();
+    void pageLineOnEveryPaper_data();
+    void pageLineOnEveryPaper();
+    void failedPrintKeepsOldFile_data();
+    void failedPrintKeepsOldFile();
     void onlyFromBinaryTab_data();
     void onlyFromBinaryTab();
     void cancelledDialogPrintsNothing();
@@ -420,6 +434,116 @@ void TestPrint::pageTexts()
         const qreal oneSpace = month->box.left() - weekday->box.right();
         const qreal gap = weekday->box.left() - number->box.right();
         QVERIFY2(qAbs(gap / oneSpace - 6) < 0.5, qPrintable(QString::number(gap / oneSpace)));
+    }
+}
+
+void TestPrint::pageLineOnEveryPaper_data()
+{
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<bool>("fits"); // the 600 dpi sheet fits the printable area as it is
+    QTest::newRow("A4") << int(QPageSize::A4) << true;
+    QTest::newRow("Letter") << int(QPageSize::Letter) << false;
+    QTest::newRow("Legal") << int(QPageSize::Legal) << true;
+    QTest::newRow("A5") << int(QPageSize::A5) << false;
+}
+
+void TestPrint::pageLineOnEveryPaper()
+{
+    QFETCH(int, paper);
+    QFETCH(bool, fits);
+    QVERIFY(m_form->printer->setPageSize(QPageSize(QPageSize::PageSizeId(paper))));
+    QVERIFY(load(writeBin(QStringLiteral("paper.bin"), QByteArray(22 * 1024, '\xFF'))));
+    const QString pdf = m_dir.filePath(QStringLiteral("paper%1.pdf").arg(paper));
+    QVERIFY(print(pdf));
+    QCOMPARE(pdfPages(pdf), 2);
+    const QRectF printable = m_form->printer->pageRect(QPrinter::Point);
+
+    for (int page : {1, 2}) {
+        const QList<Word> words = pdfWords(pdf, page);
+        const Word *author = findWord(words, QStringLiteral("ZuruvaZiviz"));
+        const Word *pageWord = findWord(words, QStringLiteral("Page"));
+        QVERIFY2(author && pageWord, qPrintable(pdfText(pdf, page)));
+        QVERIFY(printable.contains(author->box));
+        QVERIFY2(printable.contains(pageWord->box),
+                 qPrintable(QStringLiteral("%1 outside %2").arg(pageWord->box.bottom()).arg(printable.bottom())));
+        const qreal pageStep = pageWord->box.top() - author->box.top();
+        const qreal unscaledStep = (PrintLayout::PageLinePos.y() - PrintLayout::AuthorLinePos.y()) * PointsPerUnit;
+        // Never enlarged: where the sheet fits, it keeps its size.
+        if (fits)
+            QVERIFY(qAbs(pageStep - unscaledStep) < 0.5);
+        else
+            QVERIFY(pageStep < unscaledStep - 1);
+    }
+    // The last column's frame stays on the paper too.
+    const QImage image = pdfPage(pdf, 1, m_dir.path());
+    const qreal fit = PrintLayout::fitFactor(m_form->printer->pageRect(QPrinter::DevicePixel).size(),
+                                             m_form->printer->resolution());
+    QCOMPARE(fit == 1.0, fits);
+    const auto onPaper = [&](QPointF unit) {
+        return (unit + QPointF(25, 35)) * PointsPerUnit * fit + printable.topLeft();
+    };
+    const PrintLayout::Slot last = PrintLayout::slotFor(2);
+    QVERIFY(printable.contains(onPaper(last.frame.topRight())));
+    const QPointF blackEdge = onPaper(last.pos + QPointF(127.5, 32));
+    QVERIFY(qGray(image.pixel((blackEdge * SampleDpi / 72).toPoint())) < 64);
+}
+
+void TestPrint::failedPrintKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<bool>("missingFolder");
+    QTest::newRow("disk full, old file") << true << false;
+    QTest::newRow("disk full, new file") << false << false;
+    QTest::newRow("no such folder") << false << true;
+}
+
+void TestPrint::failedPrintKeepsOldFile()
+{
+    QFETCH(bool, existing);
+    QFETCH(bool, missingFolder);
+    QVERIFY(load(writeBin(QStringLiteral("failing.bin"), blankImages(22))));
+    QTemporaryDir folder(m_dir.filePath(QStringLiteral("out-XXXXXX")));
+    const QString pdf = missingFolder ? folder.filePath(QStringLiteral("missing/sheet.pdf"))
+                                      : folder.filePath(QStringLiteral("sheet.pdf"));
+    const QByteArray old("an older sheet, not to be lost");
+    if (existing) {
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    }
+    m_form->printer->setOutputFileName(pdf);
+
+    QString title;
+    QStringList buttons;
+    ModalAnswerer answer([&](QWidget *dialog) {
+        if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
+            title = box->windowTitle();
+            for (QAbstractButton *button : box->buttons())
+                buttons << button->text();
+            box->buttons().constFirst()->click();
+            return;
+        }
+        static_cast<QDialog *>(dialog)->accept();
+    }, 5000, 2);
+    {
+        FileSizeLimit limit(4096);
+        QVERIFY(limit.active());
+        m_form->printClick();
+    }
+    QCOMPARE(answer.count(), 2);
+    QCOMPARE(title, QStringLiteral("Erreur"));
+    QCOMPARE(buttons.size(), 1);
+    if (existing)
+        QCOMPARE(TestFilesRead(pdf), old);
+    else
+        QVERIFY(!QFile::exists(pdf));
+    // Nothing left beside it, and the printer still aims at the chosen name.
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), existing ? QStringList{QStringLiteral("sheet.pdf")}
+                                                                   : QStringList{});
+    QCOMPARE(m_form->printer->outputFileName(), pdf);
+
+    if (!missingFolder) {
+        QVERIFY(print(pdf));
+        QCOMPARE(pdfPages(pdf), 2);
     }
 }
 
