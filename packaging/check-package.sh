@@ -26,7 +26,7 @@ check() {  # check DESCRIPTION COMMAND... : the command's success is the check
 }
 die() { echo "FAIL: $*"; exit 1; }
 
-for tool in cmake cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli file groff; do
+for tool in cmake cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli file groff lintian; do
     command -v "$tool" >/dev/null || die "$tool is missing (bash tools/setup.sh installs it)"
 done
 [ -x /usr/bin/convert ] || die "ImageMagick is missing (bash tools/setup.sh installs it)"
@@ -111,6 +111,14 @@ for program in vexlor vexlor-cli; do
 done
 check "packaged vexlor-cli --version reports $version" \
     bash -c '"$1" --version | head -n 1 | grep -qxF "vexlor-cli $2"' _ "$root/usr/bin/vexlor-cli" "$version"
+
+echo "== Debian policy"
+check "lintian has nothing to say" bash -c '
+    out=$(lintian --tag-display-limit 0 "$1" 2>&1 | grep -v "running with root privileges")
+    [ -z "$out" ] || { printf "%s\n" "$out"; exit 1; }' _ "$deb"
+check "the copyright file names GPL-3+ and the authors" bash -c '
+    grep -qx "License: GPL-3+" "$1" && grep -qx "Copyright: 2026 Les auteurs de Vexlor" "$1"' _ "$root/usr/share/doc/vexlor/copyright"
+check "metainfo names the licence" grep -qF "<project_license>GPL-3.0-or-later</project_license>" "$root/usr/share/metainfo/io.github.vexlor.Vexlor.metainfo.xml"
 
 echo "== launcher entry and AppStream data"
 check "desktop-file-validate packaging/vexlor.desktop" desktop-file-validate "$here/vexlor.desktop"

@@ -200,16 +200,27 @@ void TestBinFiles::navigationStopsAtEnds()
 
 void TestBinFiles::listClickShowsRow_data()
 {
+    // Whatever moves the list's highlight shows that image, as a click on
+    // its row would, and the highlight ends on the row of the image shown.
+    // Image 2 is shown, by "Suivant", when the gesture starts.
+    QTest::addColumn<QString>("gesture");
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("expected");
-    QTest::newRow("first row") << 0 << 0;
-    QTest::newRow("row 3") << 3 << 3;
-    QTest::newRow("last row") << 4 << 4;
-    QTest::newRow("below the last row") << -1 << 0;
+    QTest::newRow("first row") << "click" << 0 << 0;
+    QTest::newRow("row 3") << "click" << 3 << 3;
+    QTest::newRow("last row") << "click" << 4 << 4;
+    QTest::newRow("below the last row") << "click" << -1 << 0;
+    QTest::newRow("pressed on row 3, released outside") << "release outside" << 3 << 0;
+    QTest::newRow("Down") << "key" << int(Qt::Key_Down) << 3;
+    QTest::newRow("Up") << "key" << int(Qt::Key_Up) << 1;
+    QTest::newRow("End") << "key" << int(Qt::Key_End) << 4;
+    QTest::newRow("Home") << "key" << int(Qt::Key_Home) << 0;
+    QTest::newRow("Page Down") << "key" << int(Qt::Key_PageDown) << 4;
 }
 
 void TestBinFiles::listClickShowsRow()
 {
+    QFETCH(QString, gesture);
     QFETCH(int, row);
     QFETCH(int, expected);
     FormProbe form;
@@ -222,22 +233,30 @@ void TestBinFiles::listClickShowsRow()
     QCoreApplication::processEvents();
 
     QTreeWidget *list = form.ListView1;
-    QPoint point;
-    if (row >= 0) {
-        point = list->visualItemRect(list->topLevelItem(row)).center();
+    QVERIFY(list->selectedItems().isEmpty());
+    const auto rowCentre = [list](int r) { return list->visualItemRect(list->topLevelItem(r)).center(); };
+    if (gesture == QLatin1String("key")) {
+        QTest::keyClick(list, Qt::Key(row));
+    } else if (gesture == QLatin1String("release outside")) {
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, rowCentre(row));
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, QPoint(-30, rowCentre(row).y()));
+    } else if (row >= 0) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(row));
     } else {
         const QRect last = list->visualItemRect(list->topLevelItem(4));
-        point = QPoint(last.center().x(), last.bottom() + 20);
+        const QPoint point(last.center().x(), last.bottom() + 20);
         QVERIFY(point.y() < list->viewport()->height());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
     }
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
     QCOMPARE(form.LCDindex->intValue(), expected);
     QCOMPARE(form.TextView1->toPlainText(),
              BinImage::hexText(form.binData + 1024 * expected));
+    QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem *>{list->topLevelItem(expected)});
 
-    QTest::mouseClick(list->viewport(), Qt::RightButton, {},
-                      list->visualItemRect(list->topLevelItem(1)).center());
+    // Another button neither shows an image nor moves the highlight.
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, rowCentre(expected == 1 ? 2 : 1));
     QCOMPARE(form.LCDindex->intValue(), expected);
+    QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem *>{list->topLevelItem(expected)});
 }
 
 void TestBinFiles::hexIgnoresOrganisation()
@@ -326,10 +345,13 @@ void TestBinFiles::tabButtons_data()
     QTest::addColumn<bool>("saveBin");
     QTest::addColumn<bool>("saveBmp");
     QTest::addColumn<bool>("print");
-    QTest::newRow("Bitmap") << 0 << true << false << false;
-    QTest::newRow("Binaire") << 1 << false << true << true;
-    QTest::newRow("Contenu Binaire") << 2 << false << true << false;
-    QTest::newRow("Export ASCII") << 3 << false << true << false;
+    QTest::addColumn<bool>("byLoading"); // the page is shown by loading a file from the start page
+    QTest::newRow("Bitmap") << 0 << true << false << false << false;
+    QTest::newRow("picture loaded on the start page") << 0 << true << false << false << true;
+    QTest::newRow("binary file loaded") << 1 << false << true << true << true;
+    QTest::newRow("Binaire") << 1 << false << true << true << false;
+    QTest::newRow("Contenu Binaire") << 2 << false << true << false << false;
+    QTest::newRow("Export ASCII") << 3 << false << true << false << false;
 }
 
 void TestBinFiles::tabButtons()
@@ -338,9 +360,17 @@ void TestBinFiles::tabButtons()
     QFETCH(bool, saveBin);
     QFETCH(bool, saveBmp);
     QFETCH(bool, print);
+    QFETCH(bool, byLoading);
     FormProbe form;
-    form.TabBitmap->setCurrentIndex(tab == 1 ? 2 : 1);
-    form.TabBitmap->setCurrentIndex(tab);
+    if (!byLoading) {
+        form.TabBitmap->setCurrentIndex(tab == 1 ? 2 : 1);
+        form.TabBitmap->setCurrentIndex(tab);
+    } else if (tab == 0) {
+        QVERIFY(form.loadBmp(QStringLiteral(VEXLOR_SOURCE_DIR "/examples/logo.png")));
+    } else {
+        QVERIFY(form.loadBin(write(QStringLiteral("tabs.bin"), TestFiles::patternImages(2))));
+    }
+    QCOMPARE(form.TabBitmap->currentIndex(), tab);
     QCOMPARE(form.btnSaveBin->isEnabled(), saveBin);
     QCOMPARE(form.btnSaveBmp->isEnabled(), saveBmp);
     QCOMPARE(form.btnPrint->isEnabled(), print);

@@ -15,7 +15,9 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSet>
+#include <QRadioButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +34,8 @@ private slots:
     void cleanup();
 
     void startUp();
+    void noticeOutlastsMenuTraffic_data();
+    void noticeOutlastsMenuTraffic();
     void startUpPages_data();
     void startUpPages();
     void shortcutsFromEveryPage_data();
@@ -126,6 +130,36 @@ void TestVexlorWindow::startUp()
     QVERIFY(pictureLabel()->pixmap().isNull());
     QVERIFY(textView()->toPlainText().isEmpty());
     QVERIFY(textView()->isReadOnly());
+}
+
+void TestVexlorWindow::noticeOutlastsMenuTraffic_data()
+{
+    QTest::addColumn<QString>("traffic");
+    QTest::newRow("pointer over the menu bar") << "bar";
+    QTest::newRow("menu opened, item hovered, closed") << "menu";
+}
+
+void TestVexlorWindow::noticeOutlastsMenuTraffic()
+{
+    QFETCH(QString, traffic);
+    QMenuBar *bar = window->menuBar();
+    if (traffic == QLatin1String("bar")) {
+        QStatusTipEvent tip{QString()};
+        QCoreApplication::sendEvent(bar, &tip);
+        QTest::mouseMove(bar, bar->actionGeometry(bar->actions().at(2)).center());
+    } else {
+        QAction *entry = bar->actions().at(2);
+        bar->setActiveAction(entry);
+        QTRY_VERIFY(entry->menu()->isVisible());
+        entry->menu()->setActiveAction(entry->menu()->actions().at(1));
+        entry->menu()->hide();
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(window->statusBar()->currentMessage(), Authorship::notice());
+
+    // The form's first message still takes its place.
+    window->findChild<maindialogImpl *>()->BtnRow127->click();
+    QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("option Row 1"));
 }
 
 void TestVexlorWindow::startUpPages_data()
