@@ -2,12 +2,12 @@
 
 #include "core/authorship.h"
 #include "core/binimage.h"
+#include "core/fileaccess.h"
+#include "core/outputfile.h"
 #include "output/printlayout.h"
 
+#include <QByteArray>
 #include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QFont>
 #include <QLCDNumber>
 #include <QLabel>
@@ -20,14 +20,13 @@
 #include <QTabWidget>
 #include <QTemporaryFile>
 
-#include <cstdio>
-#include <sys/stat.h>
+#include <memory>
 
 namespace {
 
-// A print to a file is drawn into a new file beside it and moved into place
-// only once complete, so that a failed run (a full disk) never leaves the
-// file it replaces cut short.
+// A print to a file is drawn into a private file first and only handed to
+// the file layer, which replaces the chosen file in one step, once it is
+// complete: a failed run (a full disk) never leaves that file cut short.
 class PrintToFile
 {
 public:
@@ -38,78 +37,50 @@ public:
     }
     ~PrintToFile()
     {
-        if (!m_partial.isEmpty()) {
-            QFile::remove(m_partial);
+        if (m_partial)
             m_printer->setOutputFileName(m_target);
-        }
     }
     PrintToFile(const PrintToFile &) = delete;
     PrintToFile &operator=(const PrintToFile &) = delete;
 
-    // False when there is a file to print to and it cannot be replaced.
+    // False when there is a file to print to and no room to draw it.
     bool begin()
     {
         if (m_target.isEmpty())
             return true;
-        const QFileInfo target(m_target);
-        // A named pipe or device is never replaced by a regular file.
-        if (target.exists() && !target.isFile())
+        m_partial = std::make_unique<QTemporaryFile>();
+        if (!m_partial->open())
             return false;
-        if (target.isSymLink())
-            m_target = target.canonicalFilePath();
-        QTemporaryFile partial(QFileInfo(m_target).absoluteDir().filePath(
-            QFileInfo(m_target).fileName() + QStringLiteral(".XXXXXX")));
-        partial.setAutoRemove(false);
-        if (!partial.open())
-            return false;
-        m_partial = partial.fileName();
-        m_printer->setOutputFileName(m_partial);
+        m_printer->setOutputFileName(m_partial->fileName());
         return true;
     }
 
-    // Moves the complete file into place; false leaves the old file alone.
     bool commit()
     {
-        if (m_partial.isEmpty())
+        if (!m_partial)
             return true;
         m_printer->setOutputFileName(m_target);
-        const bool ok = isComplete() && takePermissions() &&
-            std::rename(QFile::encodeName(m_partial).constData(),
-                        QFile::encodeName(m_target).constData()) == 0;
-        if (ok)
-            m_partial.clear();
-        return ok;
+        QByteArray sheets;
+        return FileAccess::read(m_partial->fileName(), MaxSheetBytes, FileAccess::Caller::Window,
+                                sheets) == FileAccess::Status::Ok
+            && isComplete(sheets)
+            && OutputFile::write(m_target, sheets, FileAccess::Caller::Window) == OutputFile::Status::Ok;
     }
 
 private:
+    // 64 images make four pages of a few hundred kilobytes.
+    static constexpr qint64 MaxSheetBytes = 256 * 1024 * 1024;
+
     // The PDF writer does not report failed writes; a cut-short file lacks
     // the end-of-file marker that it writes last.
-    bool isComplete() const
+    bool isComplete(const QByteArray &sheets) const
     {
-        if (m_printer->outputFormat() != QPrinter::PdfFormat)
-            return true;
-        QFile file(m_partial);
-        if (!file.open(QIODevice::ReadOnly) || file.size() < 16)
-            return false;
-        file.seek(file.size() - 16);
-        return file.read(16).contains("%%EOF");
-    }
-
-    // The temporary file is private to its owner; the result gets the
-    // rights of the file it replaces, or those of any new file.
-    bool takePermissions() const
-    {
-        const QFileInfo target(m_target);
-        if (target.exists())
-            return QFile::setPermissions(m_partial, target.permissions());
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return ::chmod(QFile::encodeName(m_partial).constData(), 0666 & ~mask) == 0;
+        return m_printer->outputFormat() != QPrinter::PdfFormat || sheets.right(16).contains("%%EOF");
     }
 
     QPrinter *m_printer;
     QString m_target;
-    QString m_partial;
+    std::unique_ptr<QTemporaryFile> m_partial;
 };
 
 // A printer whose output once failed writes nothing ever after (its PDF
