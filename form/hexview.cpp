@@ -18,8 +18,6 @@ const int MinStretch = 70;
 HexView::HexView(QWidget *parent)
     : QTextEdit(parent)
 {
-    setReadOnly(true);
-    setLineWrapMode(QTextEdit::NoWrap);
 }
 
 void HexView::resizeEvent(QResizeEvent *event)

@@ -2,10 +2,10 @@
 
 #include <QTextEdit>
 
-// The read-only view of a hex dump. A dump row is one row of 16 bytes, so it
-// is never wrapped; where the view is too narrow for a row in its font, the
-// font is condensed just enough for the row to fit, rather than hiding the
-// last bytes of every row behind a scroll bar.
+// The view of a hex dump, whose lines of 16 bytes are never wrapped. Where
+// the view is too narrow for a line in its font, the font is condensed just
+// enough for the line to fit, rather than hiding the last bytes of every
+// line behind a scroll bar.
 class HexView : public QTextEdit
 {
     Q_OBJECT
