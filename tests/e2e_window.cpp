@@ -19,6 +19,9 @@
 #include <QTextEdit>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace {
 
 // Runs an X client without blocking our event loop: while the program owns
@@ -55,6 +58,7 @@ private slots:
     void realWindowCaptionAndGeometry();
     void otherClientsFillClipboardPages();
     void programCopiesReachOtherClients();
+    void silentClipboardOwnerKeepsWindowAlive();
 
 private:
     QTemporaryDir m_dir;
@@ -160,6 +164,54 @@ void TestX11Window::programCopiesReachOtherClients()
     const QString expected = ExportText::generate(fields, 16, true,
                                                   reinterpret_cast<const uchar *>(image.constData()));
     QCOMPARE(QString::fromUtf8(text), expected);
+}
+
+void TestX11Window::silentClipboardOwnerKeepsWindowAlive()
+{
+    VexlorWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *text = window.findChild<QTextEdit *>(QStringLiteral("clipTextView"));
+    QVERIFY(text);
+    bool ok = false;
+    runClient(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")},
+              "avant", &ok);
+    QVERIFY(ok);
+    QTRY_COMPARE_WITH_TIMEOUT(text->toPlainText(), QStringLiteral("avant"), 10000);
+
+    // An owner that takes the clipboard and then never answers: xclip,
+    // stopped as soon as it owns the selection.
+    QProcess owner;
+    owner.start(QStringLiteral("xclip"), {QStringLiteral("-quiet"), QStringLiteral("-selection"),
+                                          QStringLiteral("clipboard")});
+    QVERIFY(owner.waitForStarted(5000));
+    owner.write("jamais lu");
+    QVERIFY(owner.waitForBytesWritten(5000));
+    owner.closeWriteChannel();
+    // Read by another client, which blocks without running our event loop:
+    // the window reads nothing until the owner is stopped.
+    QByteArray seen;
+    for (int tries = 0; tries < 50 && seen != "jamais lu"; ++tries) {
+        QProcess reader;
+        reader.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                               QStringLiteral("-o")});
+        if (reader.waitForFinished(5000))
+            seen = reader.readAllStandardOutput();
+        QThread::msleep(50);
+    }
+    QCOMPARE(seen, QByteArray("jamais lu"));
+    QCOMPARE(::kill(pid_t(owner.processId()), SIGSTOP), 0);
+
+    QElapsedTimer timer;
+    timer.start();
+    QCoreApplication::processEvents();
+    window.clipboardChanged();
+    const qint64 elapsed = timer.elapsed();
+    ::kill(pid_t(owner.processId()), SIGCONT);
+    owner.kill();
+    owner.waitForFinished(5000);
+    QVERIFY2(elapsed < 3000, qPrintable(QString::number(elapsed)));
+    QCOMPARE(text->toPlainText(), QStringLiteral("avant"));
 }
 
 QTEST_MAIN(TestX11Window)
