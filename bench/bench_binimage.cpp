@@ -1,4 +1,5 @@
 #include "core/binimage.h"
+#include "core/displaypreset.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -34,6 +35,32 @@ void BM_BinImageToPicture(benchmark::State &state)
         benchmark::DoNotOptimize(BinImage::toPicture(image, 0xFFFFFFFF, BinImage::RowOrganisation::Row63));
 }
 BENCHMARK(BM_BinImageToPicture);
+
+// The other layouts of the command line, at the window's size: the general
+// path must be as fast as the window's two organisations.
+DisplayLayout otherLayout(int index)
+{
+    return index == 0 ? DisplayPreset::find(QStringLiteral("gfx"))->layout
+                      : DisplayPreset::find(QStringLiteral("sed1520"))->layout;
+}
+
+void BM_PictureToLayout(benchmark::State &state)
+{
+    const QImage picture = samplePicture();
+    const DisplayLayout layout = otherLayout(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BinImage::fromPicture(picture, layout));
+}
+BENCHMARK(BM_PictureToLayout)->Arg(0)->Arg(1);
+
+void BM_LayoutToPicture(benchmark::State &state)
+{
+    const DisplayLayout layout = otherLayout(int(state.range(0)));
+    const BinaryImage image = BinImage::fromPicture(samplePicture(), layout);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BinImage::toPicture(image, 0xFFFFFFFF));
+}
+BENCHMARK(BM_LayoutToPicture)->Arg(0)->Arg(1);
 
 void BM_HexText(benchmark::State &state)
 {

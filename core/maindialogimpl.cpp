@@ -99,8 +99,9 @@ BinImage::RowOrganisation maindialogImpl::organisation() const
 
 void maindialogImpl::binToPixmap(int k, QPixmap &out)
 {
-    out = QPixmap::fromImage(
-        BinImage::toPicture(binData + BinImage::ImageBytes * k, bgColor.rgb(), organisation()));
+    const BinaryImage image = BinaryImage::fromRawData(binData + BinImage::ImageBytes * k,
+                                                       BinImage::layout(organisation()));
+    out = QPixmap::fromImage(BinImage::toPicture(image, bgColor.rgb()));
 }
 
 void maindialogImpl::displayBin(int k)

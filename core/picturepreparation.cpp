@@ -109,19 +109,19 @@ bool ditherFromName(const QString &name, Dither &method)
     return false;
 }
 
-QImage fitted(const QImage &picture)
+QImage fitted(const QImage &picture, QSize target)
 {
-    QImage canvas(BinImage::Width, BinImage::Height, QImage::Format_RGB32);
+    QImage canvas(target, QImage::Format_RGB32);
     canvas.fill(Off);
     if (picture.isNull())
         return canvas;
-    QSize size = picture.size().scaled(BinImage::Width, BinImage::Height, Qt::KeepAspectRatio);
+    QSize size = picture.size().scaled(target, Qt::KeepAspectRatio);
     size = size.expandedTo(QSize(1, 1));
     const QImage scaled = opaque(picture).scaled(size, Qt::IgnoreAspectRatio,
                                                  Qt::SmoothTransformation)
                               .convertToFormat(QImage::Format_RGB32);
-    const int left = (BinImage::Width - size.width()) / 2;
-    const int top = (BinImage::Height - size.height()) / 2;
+    const int left = (target.width() - size.width()) / 2;
+    const int top = (target.height() - size.height()) / 2;
     for (int y = 0; y < size.height(); ++y) {
         const auto *in = reinterpret_cast<const QRgb *>(scaled.constScanLine(y));
         auto *out = reinterpret_cast<QRgb *>(canvas.scanLine(top + y)) + left;
@@ -158,25 +158,23 @@ QImage dithered(const QImage &picture, Dither method, int threshold)
     return result;
 }
 
-void invert(QByteArray &image)
+BinaryImage convert(const QImage &picture, const DisplayLayout &layout, const Options &options)
 {
-    for (char &byte : image)
-        byte = char(~uchar(byte));
+    const bool fit = options.fit && picture.size() != layout.size();
+    const QImage source = fit ? fitted(picture, layout.size()) : picture;
+    BinaryImage image = options.dither == Dither::None
+        ? BinImage::fromPicture(source, layout, options.threshold)
+        : BinImage::fromPicture(dithered(source, options.dither, options.threshold), layout,
+                                DitherThreshold);
+    if (options.invert)
+        image.invert();
+    return image;
 }
 
 QByteArray convert(const QImage &picture, BinImage::RowOrganisation organisation,
                    const Options &options)
 {
-    const bool fit = options.fit
-        && picture.size() != QSize(BinImage::Width, BinImage::Height);
-    const QImage source = fit ? fitted(picture) : picture;
-    QByteArray image = options.dither == Dither::None
-        ? BinImage::fromPicture(source, organisation, options.threshold)
-        : BinImage::fromPicture(dithered(source, options.dither, options.threshold),
-                                organisation, DitherThreshold);
-    if (options.invert)
-        invert(image);
-    return image;
+    return convert(picture, BinImage::layout(organisation), options).bytes();
 }
 
 } // namespace PicturePreparation

@@ -2,6 +2,8 @@
 
 #include "core/binimage.h"
 
+#include <QSize>
+
 class QByteArray;
 class QImage;
 class QString;
@@ -26,17 +28,17 @@ struct Options
 // "none", "floyd-steinberg", "atkinson", "bayer".
 bool ditherFromName(const QString &name, Dither &method);
 
-// 128x64 RGB32: the picture scaled as large as it fits with its aspect ratio
-// kept, centred on white. Transparency is ignored, as in the conversion.
-QImage fitted(const QImage &picture);
+// `size` in RGB32: the picture scaled as large as it fits with its aspect
+// ratio kept, centred on white. Transparency is ignored, as in the conversion.
+QImage fitted(const QImage &picture, QSize size = QSize(BinImage::Width, BinImage::Height));
 
 // Same size, RGB32, every pixel pure black (on) or pure white (off).
 // `threshold` is the grey value below which a pixel tends to be on.
 QImage dithered(const QImage &picture, Dither method, int threshold);
 
-void invert(QByteArray &image);
-
-// Fits only pictures that are not already 128x64.
+// Fits only pictures that are not already of the layout's size.
+BinaryImage convert(const QImage &picture, const DisplayLayout &layout, const Options &options);
+// The window's 128x64 images.
 QByteArray convert(const QImage &picture, BinImage::RowOrganisation organisation,
                    const Options &options);
 

@@ -1,0 +1,131 @@
+#include "core/displaylayout.h"
+
+#include <QRegularExpression>
+
+DisplayLayout DisplayLayout::row63()
+{
+    return DisplayLayout{128, 64, Orientation::Vertical, BitOrder::Lsb, 2};
+}
+
+DisplayLayout DisplayLayout::row127()
+{
+    return DisplayLayout{128, 64, Orientation::Vertical, BitOrder::Lsb, 1};
+}
+
+QString DisplayLayout::problem() const
+{
+    if (width < 1 || width > MaxSide || height < 1 || height > MaxSide)
+        return QStringLiteral("a display is 1 to %1 pixels wide and high, not %2x%3")
+            .arg(MaxSide)
+            .arg(width)
+            .arg(height);
+    if (controllers < 1)
+        return QStringLiteral("a display has at least one controller, not %1").arg(controllers);
+    if (orientation == Orientation::Horizontal && controllers != 1)
+        return QStringLiteral("controllers split the columns of the vertical layout only; the "
+                              "horizontal layout stores whole rows");
+    if (width % controllers != 0)
+        return QStringLiteral("%1 columns do not split into %2 equal blocks")
+            .arg(width)
+            .arg(controllers);
+    return QString();
+}
+
+int DisplayLayout::imageBytes() const
+{
+    return orientation == Orientation::Vertical ? pages() * width : bytesPerRow() * height;
+}
+
+int DisplayLayout::byteOffset(int x, int y) const
+{
+    if (orientation == Orientation::Horizontal)
+        return y * bytesPerRow() + x / 8;
+    const int block = blockWidth();
+    return (x / block) * pages() * block + (y / 8) * block + x % block;
+}
+
+uchar DisplayLayout::bitMask(int x, int y) const
+{
+    const int bit = (orientation == Orientation::Vertical ? y : x) % 8;
+    return bitOrder == BitOrder::Lsb ? uchar(1u << bit) : uchar(0x80u >> bit);
+}
+
+DisplayLayout::BitOrder DisplayLayout::defaultBitOrder(Orientation orientation)
+{
+    return orientation == Orientation::Vertical ? BitOrder::Lsb : BitOrder::Msb;
+}
+
+namespace {
+
+template <typename Value, size_t N>
+bool fromName(const QString &name, const Value (&values)[N], QString (*nameOf)(Value),
+              Value &value)
+{
+    for (const Value candidate : values) {
+        if (name == nameOf(candidate)) {
+            value = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool DisplayLayout::orientationFromName(const QString &name, Orientation &orientation)
+{
+    static const Orientation values[] = {Orientation::Vertical, Orientation::Horizontal};
+    return fromName(name, values, &orientationName, orientation);
+}
+
+bool DisplayLayout::bitOrderFromName(const QString &name, BitOrder &order)
+{
+    static const BitOrder values[] = {BitOrder::Lsb, BitOrder::Msb};
+    return fromName(name, values, &bitOrderName, order);
+}
+
+QString DisplayLayout::orientationName(Orientation orientation)
+{
+    return orientation == Orientation::Vertical ? QStringLiteral("vertical")
+                                                : QStringLiteral("horizontal");
+}
+
+QString DisplayLayout::bitOrderName(BitOrder order)
+{
+    return order == BitOrder::Lsb ? QStringLiteral("lsb") : QStringLiteral("msb");
+}
+
+bool DisplayLayout::sizeFromText(const QString &text, QSize &size)
+{
+    // Digits only: toInt() would also take signs, spaces and "0x" prefixes.
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,4})x([0-9]{1,4})$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return false;
+    const int w = match.captured(1).toInt();
+    const int h = match.captured(2).toInt();
+    if (w < 1 || w > MaxSide || h < 1 || h > MaxSide)
+        return false;
+    size = QSize(w, h);
+    return true;
+}
+
+QString DisplayLayout::description() const
+{
+    const bool vertical = orientation == Orientation::Vertical;
+    QString text = QStringLiteral("%1x%2 %3, bit %4 %5")
+                       .arg(width)
+                       .arg(height)
+                       .arg(orientationName(orientation))
+                       .arg(bitOrder == BitOrder::Lsb ? 0 : 7)
+                       .arg(vertical ? QStringLiteral("top") : QStringLiteral("leftmost"));
+    if (vertical && controllers > 1)
+        text += QStringLiteral(", %1 controllers of %2 columns").arg(controllers).arg(blockWidth());
+    return text;
+}
+
+bool DisplayLayout::operator==(const DisplayLayout &other) const
+{
+    return width == other.width && height == other.height && orientation == other.orientation
+        && bitOrder == other.bitOrder && controllers == other.controllers;
+}
