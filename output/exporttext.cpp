@@ -5,13 +5,17 @@
 #include "output/exportfields.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace ExportText {
 
 namespace {
 
 const QLatin1String TabEscape("$tab");
+const QLatin1String Stars("**********************************\n");
+const QLatin1String Title("*     Exporte par Vexlor         *\n");
 
 QChar *put(QChar *out, const QString &text)
 {
@@ -27,20 +31,123 @@ QChar *put(QChar *out, QLatin1String text)
     return out;
 }
 
+// The fields with "$tab" expanded, once for the whole text.
+struct Expanded
+{
+    explicit Expanded(const ExportFields &fields)
+        : comment(expandTabs(fields.comment)), tableStart(expandTabs(fields.tableStart)),
+          tableEnd(expandTabs(fields.tableEnd)), lineStart(expandTabs(fields.lineStart)),
+          hexPrefix(expandTabs(fields.hexPrefix)), separator(expandTabs(fields.separator))
+    {
+    }
+    QString comment, tableStart, tableEnd, lineStart, hexPrefix, separator;
+};
+
+// Written through a pointer into a buffer of the exact final size: a
+// thousand small appends with their capacity checks dominate otherwise.
+class Writer
+{
+public:
+    Writer(const Expanded &fields, int bytesPerLine, bool assembler)
+        : f(fields), n(qBound(MinBytesPerLine, bytesPerLine, MaxBytesPerLine)),
+          assembler(assembler)
+    {
+    }
+
+    qsizetype bannerLength() const
+    {
+        return 4 * f.comment.size() + 2 * Stars.size() + Title.size()
+            + Authorship::bannerLine().size() + 2;
+    }
+
+    QChar *banner(QChar *out) const
+    {
+        out = put(put(out, f.comment), Stars);
+        out = put(put(out, f.comment), Title);
+        out = put(put(out, f.comment), Authorship::bannerLine());
+        *out++ = QLatin1Char('\n');
+        out = put(put(out, f.comment), Stars);
+        *out++ = QLatin1Char('\n');
+        return out;
+    }
+
+    qsizetype tableLength(const QString &start, qsizetype bytes) const
+    {
+        if (bytes == 0)
+            return start.size() + 1 + f.tableEnd.size() + 2;
+        const qsizetype lines = (bytes + n - 1) / n;
+        const qsizetype separators = assembler ? bytes - lines : bytes - 1;
+        return start.size() + lines * (1 + f.lineStart.size())
+            + bytes * (f.hexPrefix.size() + 2) + separators * f.separator.size() + 1
+            + f.tableEnd.size() + 2;
+    }
+
+    QChar *table(QChar *out, const QString &start, const uchar *image, qsizetype bytes) const
+    {
+        static const char digits[] = "0123456789ABCDEF";
+        out = put(out, start);
+        for (qsizetype i = 0; i < bytes; ++i) {
+            const qsizetype column = i % n;
+            if (column == 0) {
+                *out++ = QLatin1Char('\n');
+                out = put(out, f.lineStart);
+            }
+            out = put(out, f.hexPrefix);
+            *out++ = QLatin1Char(digits[image[i] >> 4]);
+            *out++ = QLatin1Char(digits[image[i] & 0xF]);
+            if (i != bytes - 1 && !(assembler && column == n - 1))
+                out = put(out, f.separator);
+        }
+        *out++ = QLatin1Char('\n');
+        out = put(out, f.tableEnd);
+        *out++ = QLatin1Char('\n');
+        *out++ = QLatin1Char('\n');
+        return out;
+    }
+
+private:
+    const Expanded &f;
+    const int n;
+    const bool assembler;
+};
+
+const uchar *bytesOf(const QByteArray &image)
+{
+    return reinterpret_cast<const uchar *>(image.constData());
+}
+
+QString tableName(int k)
+{
+    return QStringLiteral("image%1").arg(k);
+}
+
+// One name per line, so that a long file stays readable.
+QString pointerArray(const Expanded &fields, qsizetype count)
+{
+    QString text = QStringLiteral("const unsigned char *const images[%1] = {").arg(count);
+    for (int k = 0; k < count; ++k)
+        text += QLatin1Char('\n') + fields.lineStart + tableName(k)
+            + (k + 1 < count ? QStringLiteral(",") : QString());
+    return text + QStringLiteral("\n};\n");
+}
+
 } // namespace
 
-bool preset(int id, ExportFields &fields)
+bool preset(int id, ExportFields &fields, int imageBytes, const QString &name)
 {
     static const char *const table[3][6] = {
-        {"; ", "image:", "", "dt $tab", "0x", ", "},
-        {"// ", "const unsigned char image[1024] = {", "};", "$tab", "0x", ", "},
-        {"' ", "Dim image()=", "", "$tab$tab", "&H", ", "},
+        {"; ", "%1:", "", "dt $tab", "0x", ", "},
+        {"// ", "const unsigned char %1[%2] = {", "};", "$tab", "0x", ", "},
+        {"' ", "Dim %1()=", "", "$tab$tab", "&H", ", "},
     };
     if (id < Assembler || id > Custom)
         return false;
     const char *const *row = table[id];
+    QString start = QString::fromLatin1(row[1]).arg(name);
+    if (id == C)
+        start = start.arg(imageBytes);
     fields.comment = QString::fromLatin1(row[0]);
-    fields.tableStart = QString::fromLatin1(row[1]);
+    fields.tableStart = start;
     fields.tableEnd = QString::fromLatin1(row[2]);
     fields.lineStart = QString::fromLatin1(row[3]);
     fields.hexPrefix = QString::fromLatin1(row[4]);
@@ -56,61 +163,46 @@ QString expandTabs(const QString &text)
 }
 
 QString generate(const ExportFields &fields, int bytesPerLine, bool assembler,
+                 const QByteArray &image)
+{
+    const Expanded f(fields);
+    const Writer writer(f, bytesPerLine, assembler);
+    QString text(writer.bannerLength() + writer.tableLength(f.tableStart, image.size()),
+                 Qt::Uninitialized);
+    QChar *out = writer.banner(text.data());
+    out = writer.table(out, f.tableStart, bytesOf(image), image.size());
+    Q_ASSERT(out == text.constData() + text.size());
+    return text;
+}
+
+QString generate(const ExportFields &fields, int bytesPerLine, bool assembler,
                  const uchar *image)
 {
-    static const char digits[] = "0123456789ABCDEF";
-    constexpr int Bytes = BinImage::ImageBytes;
-    const int n = qBound(MinBytesPerLine, bytesPerLine, MaxBytesPerLine);
+    return generate(fields, bytesPerLine, assembler,
+                    QByteArray::fromRawData(reinterpret_cast<const char *>(image),
+                                            BinImage::ImageBytes));
+}
 
-    const QString comment = expandTabs(fields.comment);
-    const QString tableStart = expandTabs(fields.tableStart);
-    const QString tableEnd = expandTabs(fields.tableEnd);
-    const QString lineStart = expandTabs(fields.lineStart);
-    const QString hexPrefix = expandTabs(fields.hexPrefix);
-    const QString separator = expandTabs(fields.separator);
-
-    const QLatin1String stars("**********************************\n");
-    const QLatin1String title("*     Exporte par Vexlor         *\n");
-    const QString author = Authorship::bannerLine();
-
-    const int lines = (Bytes + n - 1) / n;
-    const int separators = assembler ? Bytes - lines : Bytes - 1;
-    const qsizetype length = 4 * comment.size() + 2 * stars.size() + title.size()
-        + author.size() + 2 + tableStart.size()
-        + qsizetype(lines) * (1 + lineStart.size())
-        + qsizetype(Bytes) * (hexPrefix.size() + 2)
-        + qsizetype(separators) * separator.size() + 1 + tableEnd.size() + 2;
-
-    // Written through a pointer into a buffer of the exact final size: a
-    // thousand small appends with their capacity checks dominate otherwise.
-    QString text(length, Qt::Uninitialized);
-    QChar *out = text.data();
-    out = put(put(out, comment), stars);
-    out = put(put(out, comment), title);
-    out = put(put(out, comment), author);
-    *out++ = QLatin1Char('\n');
-    out = put(put(out, comment), stars);
-    *out++ = QLatin1Char('\n');
-    out = put(out, tableStart);
-
-    for (int i = 0; i < Bytes; ++i) {
-        const int column = i % n;
-        if (column == 0) {
-            *out++ = QLatin1Char('\n');
-            out = put(out, lineStart);
-        }
-        out = put(out, hexPrefix);
-        *out++ = QLatin1Char(digits[image[i] >> 4]);
-        *out++ = QLatin1Char(digits[image[i] & 0xF]);
-        if (i != Bytes - 1 && !(assembler && column == n - 1))
-            out = put(out, separator);
+QString generateAll(int id, const ExportFields &fields, int bytesPerLine,
+                    const QList<QByteArray> &images)
+{
+    const Expanded f(fields);
+    const Writer writer(f, bytesPerLine, id == Assembler);
+    QStringList starts;
+    qsizetype length = writer.bannerLength();
+    for (int k = 0; k < images.size(); ++k) {
+        ExportFields named;
+        preset(id, named, int(images[k].size()), tableName(k));
+        starts << expandTabs(named.tableStart);
+        length += writer.tableLength(starts.last(), images[k].size());
     }
-
-    *out++ = QLatin1Char('\n');
-    out = put(out, tableEnd);
-    *out++ = QLatin1Char('\n');
-    *out++ = QLatin1Char('\n');
-    Q_ASSERT(out == text.constData() + length);
+    QString text(length, Qt::Uninitialized);
+    QChar *out = writer.banner(text.data());
+    for (int k = 0; k < images.size(); ++k)
+        out = writer.table(out, starts[k], bytesOf(images[k]), images[k].size());
+    Q_ASSERT(out == text.constData() + text.size());
+    if (id == C)
+        text += pointerArray(f, images.size());
     return text;
 }
 

@@ -74,6 +74,8 @@ private slots:
     void assemblerFlagDecidesSeparators();
     void latin1_data();
     void latin1();
+    void imagesOfAnySize_data();
+    void imagesOfAnySize();
 };
 
 void TestExportText::presets_data()
@@ -333,6 +335,45 @@ void TestExportText::latin1()
     QCOMPARE(ExportText::isLatin1(fields), representable);
     if (representable)
         QCOMPARE(ExportText::encode(text), bytes);
+}
+
+void TestExportText::imagesOfAnySize_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<bool>("all");
+    QTest::addColumn<QString>("afterBanner");
+    const QString pointers = QStringLiteral("const unsigned char *const images[2] = {\n"
+                                            "\timage0,\n\timage1\n};\n");
+    QTest::newRow("c, one image of 3 bytes")
+        << 1 << 16 << false << "const unsigned char image[3] = {\n\t0x01, 0x02, 0x03\n};\n\n";
+    QTest::newRow("c, all")
+        << 1 << 16 << true
+        << "const unsigned char image0[3] = {\n\t0x01, 0x02, 0x03\n};\n\n"
+           "const unsigned char image1[3] = {\n\t0xAA, 0xBB, 0xCC\n};\n\n" + pointers;
+    QTest::newRow("asm, all, 2 per line")
+        << 0 << 2 << true
+        << "image0:\ndt \t0x01, 0x02\ndt \t0x03\n\n\n"
+           "image1:\ndt \t0xAA, 0xBB\ndt \t0xCC\n\n\n";
+    QTest::newRow("custom, all")
+        << 2 << 16 << true
+        << "Dim image0()=\n\t\t&H01, &H02, &H03\n\n\nDim image1()=\n\t\t&HAA, &HBB, &HCC\n\n\n";
+}
+
+void TestExportText::imagesOfAnySize()
+{
+    QFETCH(int, id);
+    QFETCH(int, n);
+    QFETCH(bool, all);
+    QFETCH(QString, afterBanner);
+    const QList<QByteArray> images{QByteArray("\x01\x02\x03"), QByteArray("\xAA\xBB\xCC")};
+    ExportFields fields;
+    QVERIFY(preset(id, fields, 3));
+    const QString text = all ? ExportText::generateAll(id, fields, n, images)
+                             : ExportText::generate(fields, n, id == ExportText::Assembler,
+                                                    images.first());
+    QCOMPARE(text, banner(fields.comment).join(QLatin1Char('\n')) + QLatin1Char('\n')
+                       + afterBanner);
 }
 
 QTEST_APPLESS_MAIN(TestExportText)
