@@ -10,7 +10,7 @@ VEXLOR_PACKAGES=(
     xvfb xauth xclip x11-utils imagemagick poppler-utils
     clang libclang-rt-14-dev valgrind
     appstream desktop-file-utils dpkg-dev file
-    lintian
+    lintian srecord
 )
 
 vexlor_missing_packages() {
