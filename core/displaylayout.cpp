@@ -110,18 +110,21 @@ bool DisplayLayout::sizeFromText(const QString &text, QSize &size)
     return true;
 }
 
-QString DisplayLayout::description() const
+QString DisplayLayout::arrangement() const
 {
     const bool vertical = orientation == Orientation::Vertical;
-    QString text = QStringLiteral("%1x%2 %3, bit %4 %5")
-                       .arg(width)
-                       .arg(height)
+    QString text = QStringLiteral("%1, bit %2 %3")
                        .arg(orientationName(orientation))
                        .arg(bitOrder == BitOrder::Lsb ? 0 : 7)
                        .arg(vertical ? QStringLiteral("top") : QStringLiteral("leftmost"));
     if (vertical && controllers > 1)
         text += QStringLiteral(", %1 controllers of %2 columns").arg(controllers).arg(blockWidth());
     return text;
+}
+
+QString DisplayLayout::description() const
+{
+    return QStringLiteral("%1x%2 ").arg(width).arg(height) + arrangement();
 }
 
 bool DisplayLayout::operator==(const DisplayLayout &other) const

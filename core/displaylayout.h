@@ -59,7 +59,9 @@ struct DisplayLayout
     // "128x64": each side a whole number from 1 to 1024.
     static bool sizeFromText(const QString &text, QSize &size);
 
-    // One line: "128x64 vertical, bit 0 top, 2 controllers of 64 columns".
+    // "vertical, bit 0 top, 2 controllers of 64 columns".
+    QString arrangement() const;
+    // "128x64 " and the arrangement.
     QString description() const;
 
     bool operator==(const DisplayLayout &other) const;
