@@ -1,6 +1,8 @@
 #include "cli/cliio.h"
 
 #include "core/binfile.h"
+#include "core/binimage.h"
+#include "core/displaypreset.h"
 #include "core/picturefile.h"
 
 #include <QByteArray>
@@ -64,6 +66,52 @@ private:
     int saved = -1;
 };
 
+// The options that describe a layout part by part.
+const char *const LayoutParts[] = {"size", "layout", "bit-order", "controllers"};
+
+QString dashed(const QStringList &names)
+{
+    QStringList options;
+    for (const QString &name : names)
+        options << QStringLiteral("--") + name;
+    return options.join(QStringLiteral(", "));
+}
+
+// What --display and --size leave as they are: the parts given one by one.
+bool applyLayoutParts(const QCommandLineParser &parser, const QString &command,
+                      DisplayLayout &layout)
+{
+    auto refuse = [&](const QString &text) {
+        usageError(command, text);
+        return false;
+    };
+    if (parser.isSet(QStringLiteral("size"))) {
+        const QString text = parser.value(QStringLiteral("size"));
+        QSize size;
+        if (!DisplayLayout::sizeFromText(text, size))
+            return refuse(QStringLiteral("--size takes WxH, each side a whole number from 1 to "
+                                         "%1, not '%2'")
+                              .arg(DisplayLayout::MaxSide)
+                              .arg(text));
+        layout.width = size.width();
+        layout.height = size.height();
+    }
+    if (parser.isSet(QStringLiteral("layout"))) {
+        const QString text = parser.value(QStringLiteral("layout"));
+        if (!DisplayLayout::orientationFromName(text, layout.orientation))
+            return refuse(QStringLiteral("--layout takes vertical or horizontal, not '%1'")
+                              .arg(text));
+        layout.bitOrder = DisplayLayout::defaultBitOrder(layout.orientation);
+    }
+    if (parser.isSet(QStringLiteral("bit-order"))) {
+        const QString text = parser.value(QStringLiteral("bit-order"));
+        if (!DisplayLayout::bitOrderFromName(text, layout.bitOrder))
+            return refuse(QStringLiteral("--bit-order takes lsb or msb, not '%1'").arg(text));
+    }
+    return intOption(parser, command, QStringLiteral("controllers"), 1, DisplayLayout::MaxSide,
+                     layout.controllers);
+}
+
 QString escaped(const QByteArray &bytes)
 {
     QString text;
@@ -77,9 +125,9 @@ QString escaped(const QByteArray &bytes)
 
 } // namespace
 
-QString message(FileAccess::Status status)
+QString message(FileAccess::Status status, const QSize &size)
 {
-    return FileAccess::message(status, Caller::CommandLine);
+    return FileAccess::message(status, Caller::CommandLine, size);
 }
 
 bool isStandardStream(const QString &path)
@@ -185,24 +233,89 @@ void addBinaryArgument(QCommandLineParser &parser)
                                  QStringLiteral("IN.bin"));
 }
 
-void addRowOptions(QCommandLineParser &parser)
+void addLayoutOptions(QCommandLineParser &parser)
 {
     parser.addOption({QStringLiteral("row63"),
-                      QStringLiteral("Left halves of all pages first, then the right halves "
-                                     "(default).")});
+                      QStringLiteral("128x64: left halves of all pages first, then the right "
+                                     "halves (default).")});
     parser.addOption({QStringLiteral("row127"),
-                      QStringLiteral("Each page's 128 column bytes in a row.")});
+                      QStringLiteral("128x64: each page's 128 column bytes in a row.")});
+    parser.addOption({QStringLiteral("display"),
+                      QStringLiteral("The layout of a display by name, such as ssd1306 or gfx; "
+                                     "'vexlor-cli displays' lists them."),
+                      QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("size"),
+                      QStringLiteral("Display size in pixels, each side 1 to 1024 (default "
+                                     "128x64)."),
+                      QStringLiteral("WxH")});
+    parser.addOption({QStringLiteral("layout"),
+                      QStringLiteral("vertical: a byte is a column of 8 pixels, in pages "
+                                     "(default); horizontal: a byte is 8 pixels of a row."),
+                      QStringLiteral("ORIENTATION")});
+    parser.addOption({QStringLiteral("bit-order"),
+                      QStringLiteral("lsb: bit 0 holds the top (vertical) or leftmost "
+                                     "(horizontal) pixel of a byte; msb: bit 7 does. Default "
+                                     "lsb when vertical, msb when horizontal."),
+                      QStringLiteral("ORDER")});
+    parser.addOption({QStringLiteral("controllers"),
+                      QStringLiteral("Vertical only: the columns split into N equal blocks, "
+                                     "each block's pages stored before the next block's "
+                                     "(default 1)."),
+                      QStringLiteral("N")});
 }
 
-bool rowOrganisation(const QCommandLineParser &parser, const QString &command,
-                     BinImage::RowOrganisation &organisation)
+bool displayLayout(const QCommandLineParser &parser, const QString &command,
+                   DisplayLayout &layout)
 {
-    const bool row127 = parser.isSet(QStringLiteral("row127"));
-    if (row127 && parser.isSet(QStringLiteral("row63"))) {
-        usageError(command, QStringLiteral("--row63 and --row127 exclude each other"));
+    auto refuse = [&](const QString &text) {
+        usageError(command, text);
         return false;
+    };
+    const bool row63 = parser.isSet(QStringLiteral("row63"));
+    const bool row127 = parser.isSet(QStringLiteral("row127"));
+    const bool named = parser.isSet(QStringLiteral("display"));
+    QStringList parts;
+    for (const char *name : LayoutParts)
+        if (parser.isSet(QString::fromLatin1(name)))
+            parts << QString::fromLatin1(name);
+    if (row63 && row127)
+        return refuse(QStringLiteral("--row63 and --row127 exclude each other"));
+    if ((row63 || row127) && (named || !parts.isEmpty()))
+        return refuse(QStringLiteral("--%1 is a whole 128x64 layout and takes no %2")
+                          .arg(row127 ? QStringLiteral("row127") : QStringLiteral("row63"),
+                               dashed((named ? QStringList{QStringLiteral("display")}
+                                             : QStringList())
+                                      + parts)));
+    if (!named && parts.isEmpty()) {
+        layout = row127 ? DisplayLayout::row127() : DisplayLayout::row63();
+        return true;
     }
-    organisation = row127 ? BinImage::RowOrganisation::Row127 : BinImage::RowOrganisation::Row63;
+
+    DisplayLayout result;
+    if (named) {
+        const QString name = parser.value(QStringLiteral("display"));
+        const DisplayPreset *preset = DisplayPreset::find(name);
+        if (!preset)
+            return refuse(QStringLiteral("unknown display '%1' ('vexlor-cli displays' lists "
+                                         "them)")
+                              .arg(name));
+        QStringList fixed = parts;
+        fixed.removeAll(QStringLiteral("size"));
+        if (!fixed.isEmpty())
+            return refuse(QStringLiteral("--display %1 sets the layout itself; %2 cannot change "
+                                         "it")
+                              .arg(name, dashed(fixed)));
+        if (preset->needsSize && !parser.isSet(QStringLiteral("size")))
+            return refuse(QStringLiteral("--display %1 is for pictures of any size: it needs "
+                                         "--size WxH")
+                              .arg(name));
+        result = preset->layout;
+    }
+    if (!applyLayoutParts(parser, command, result))
+        return false;
+    if (const QString problem = result.problem(); !problem.isEmpty())
+        return refuse(problem);
+    layout = result;
     return true;
 }
 
@@ -238,25 +351,44 @@ bool imageIndex(const QCommandLineParser &parser, const QString &command, int &i
     return intOption(parser, command, QStringLiteral("image"), 0, BinImage::MaxImages - 1, index);
 }
 
-bool readBinary(const QString &path, QByteArray &contents)
+bool readBinary(const QString &path, const DisplayLayout &layout, QByteArray &contents)
 {
-    const Status status = BinFile::read(path, Caller::CommandLine, contents);
-    if (status != Status::Ok)
-        printError(inputName(path), message(status));
-    return status == Status::Ok;
+    const Status status = BinFile::read(path, Caller::CommandLine, contents, layout.imageBytes());
+    if (status == Status::Ok)
+        return true;
+    QString text = message(status);
+    // The plain message stays as it always was for the window's own format.
+    if (status == Status::BadLength && layout != DisplayLayout::row63())
+        text += QStringLiteral(" (a file holds whole images of %1 bytes, at most %2, for %3)")
+                    .arg(layout.imageBytes())
+                    .arg(BinImage::MaxImages)
+                    .arg(layout.description());
+    printError(inputName(path), text);
+    return false;
 }
 
-bool selectImage(const QString &path, const QByteArray &contents, int index, QByteArray &image)
+bool selectImage(const QString &path, const QByteArray &contents, const DisplayLayout &layout,
+                 int index, BinaryImage &image)
 {
-    const int count = int(contents.size() / BinImage::ImageBytes);
+    const int size = layout.imageBytes();
+    const int count = int(contents.size() / size);
     if (index >= count) {
         printError(inputName(path), QStringLiteral("no image %1: the file holds %2 image(s)")
                                           .arg(index)
                                           .arg(count));
         return false;
     }
-    image = contents.mid(qsizetype(index) * BinImage::ImageBytes, BinImage::ImageBytes);
+    image = BinaryImage(contents.mid(qsizetype(index) * size, size), layout);
     return true;
+}
+
+QList<BinaryImage> allImages(const QByteArray &contents, const DisplayLayout &layout)
+{
+    const int size = layout.imageBytes();
+    QList<BinaryImage> images;
+    for (qsizetype at = 0; at + size <= contents.size(); at += size)
+        images << BinaryImage(contents.mid(at, size), layout);
+    return images;
 }
 
 bool readFile(const QString &path, QByteArray &contents)
@@ -267,15 +399,15 @@ bool readFile(const QString &path, QByteArray &contents)
     return status == Status::Ok;
 }
 
-bool readPicture(const QString &path, bool anySize, QImage &picture)
+bool readPicture(const QString &path, const DisplayLayout &layout, bool anySize, QImage &picture)
 {
     Status status;
     {
         const QuietStandardError quiet;
-        status = PictureFile::read(path, Caller::CommandLine, anySize, picture);
+        status = PictureFile::read(path, Caller::CommandLine, anySize, picture, layout.size());
     }
     if (status != Status::Ok)
-        printError(inputName(path), message(status));
+        printError(inputName(path), message(status, layout.size()));
     return status == Status::Ok;
 }
 

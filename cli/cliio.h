@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/binimage.h"
+#include "core/binaryimage.h"
 #include "core/fileaccess.h"
 #include "core/outputfile.h"
 
@@ -24,7 +24,8 @@ enum ExitCode {
 
 constexpr int Continue = -1;
 
-QString message(FileAccess::Status status);
+// `size`: what a picture of the wrong size should have been.
+QString message(FileAccess::Status status, const QSize &size = QSize(128, 64));
 
 bool isStandardStream(const QString &path);
 QString inputName(const QString &path);
@@ -51,9 +52,14 @@ bool outputPath(const QCommandLineParser &parser, const QString &command, QStrin
 
 // The one binary file a command reads: IN.bin, or '-' for standard input.
 void addBinaryArgument(QCommandLineParser &parser);
-void addRowOptions(QCommandLineParser &parser);
-bool rowOrganisation(const QCommandLineParser &parser, const QString &command,
-                     BinImage::RowOrganisation &organisation);
+
+// The layout of the binary images: --display, --size, --layout, --bit-order,
+// --controllers, and the window's two 128x64 organisations --row63 and
+// --row127. Without any of them, row63, as in the window.
+void addLayoutOptions(QCommandLineParser &parser);
+// Prints a usage error saying why when the options contradict each other.
+bool displayLayout(const QCommandLineParser &parser, const QString &command,
+                   DisplayLayout &layout);
 
 bool intOption(const QCommandLineParser &parser, const QString &command, const QString &name,
                int minimum, int maximum, int &value);
@@ -61,11 +67,15 @@ void addImageOption(QCommandLineParser &parser);
 bool imageIndex(const QCommandLineParser &parser, const QString &command, int &index);
 
 // These print their own error naming the file.
-bool readBinary(const QString &path, QByteArray &contents);
-bool selectImage(const QString &path, const QByteArray &contents, int index, QByteArray &image);
+// A file of whole images of `layout`, at most 64.
+bool readBinary(const QString &path, const DisplayLayout &layout, QByteArray &contents);
+bool selectImage(const QString &path, const QByteArray &contents, const DisplayLayout &layout,
+                 int index, BinaryImage &image);
+QList<BinaryImage> allImages(const QByteArray &contents, const DisplayLayout &layout);
 // Any file up to the largest picture, for commands that tell what it is.
 bool readFile(const QString &path, QByteArray &contents);
-bool readPicture(const QString &path, bool anySize, QImage &picture);
+// Of exactly the layout's size unless `anySize`.
+bool readPicture(const QString &path, const DisplayLayout &layout, bool anySize, QImage &picture);
 bool writeOutput(const QString &path, const QByteArray &data);
 bool writeOutputs(const QList<OutputFile::Output> &outputs);
 

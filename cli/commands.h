@@ -14,5 +14,6 @@ int hex(const QStringList &arguments);
 int show(const QStringList &arguments);
 int join(const QStringList &arguments);
 int split(const QStringList &arguments);
+int displays(const QStringList &arguments);
 
 } // namespace Commands

@@ -18,8 +18,6 @@ namespace Commands {
 
 namespace {
 
-const QSize DisplaySize(BinImage::Width, BinImage::Height);
-
 // Any format the image plugins know, for reporting only.
 QByteArray detectedFormat(const QByteArray &data)
 {
@@ -50,14 +48,15 @@ int toBin(const QStringList &arguments)
     const QString command = QStringLiteral("to-bin");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Converts 128x64 BMP or PNG pictures (format taken from the content) into binary\n"
-        "images of 1024 bytes, written one after the other to OUT."));
+        "Converts BMP or PNG pictures (format taken from the content) of the display's\n"
+        "size, 128x64 unless the layout options say otherwise, into binary images\n"
+        "written one after the other to OUT."));
     parser.addPositionalArgument(QStringLiteral("pictures"),
                                  QStringLiteral("Up to 64 pictures; '-' reads one from standard "
                                                 "input."),
                                  QStringLiteral("PICTURE..."));
     Cli::addOutputOption(parser, QStringLiteral("Binary file to write; '-' for standard output."));
-    Cli::addRowOptions(parser);
+    Cli::addLayoutOptions(parser);
     parser.addOption({QStringLiteral("threshold"),
                       QStringLiteral("Grey value (0-256) below which a pixel is on; default 40, "
                                      "or 128 when dithering."),
@@ -67,8 +66,8 @@ int toBin(const QStringList &arguments)
                       QStringLiteral("none (default), floyd-steinberg, atkinson or bayer."),
                       QStringLiteral("METHOD")});
     parser.addOption({QStringLiteral("fit"),
-                      QStringLiteral("Scale a picture of another size into 128x64, keeping its "
-                                     "aspect ratio, centred on white.")});
+                      QStringLiteral("Scale a picture of another size into the display's size, "
+                                     "keeping its aspect ratio, centred on white.")});
     if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
         return code;
 
@@ -90,20 +89,20 @@ int toBin(const QStringList &arguments)
         options.threshold = PicturePreparation::DitherThreshold;
     options.invert = parser.isSet(QStringLiteral("invert"));
     options.fit = parser.isSet(QStringLiteral("fit"));
-    BinImage::RowOrganisation organisation;
+    DisplayLayout layout;
     QString out;
     if (!Cli::intOption(parser, command, QStringLiteral("threshold"), 0, 256, options.threshold)
-        || !Cli::rowOrganisation(parser, command, organisation)
+        || !Cli::displayLayout(parser, command, layout)
         || !Cli::outputPath(parser, command, out))
         return Cli::UsageError;
 
     QByteArray images;
-    images.reserve(qsizetype(pictures.size()) * BinImage::ImageBytes);
+    images.reserve(qsizetype(pictures.size()) * layout.imageBytes());
     for (const QString &path : pictures) {
         QImage picture;
-        if (!Cli::readPicture(path, options.fit, picture))
+        if (!Cli::readPicture(path, layout, options.fit, picture))
             return Cli::Failure;
-        images += PicturePreparation::convert(picture, organisation, options);
+        images += PicturePreparation::convert(picture, layout, options).bytes();
     }
     return Cli::writeOutput(out, images) ? Cli::Success : Cli::Failure;
 }
@@ -113,8 +112,8 @@ int toBmp(const QStringList &arguments)
     const QString command = QStringLiteral("to-bmp");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Renders binary images as 128x64 pictures: on pixels black, off pixels in the\n"
-        "background colour. Writes BMP, or PNG when OUT ends in .png."));
+        "Renders binary images as pictures of the display's size: on pixels black, off\n"
+        "pixels in the background colour. Writes BMP, or PNG when OUT ends in .png."));
     Cli::addBinaryArgument(parser);
     Cli::addOutputOption(parser, QStringLiteral("Picture to write; '-' for standard output. With "
                                                 "--all, image K goes to OUT with -KK added "
@@ -127,7 +126,7 @@ int toBmp(const QStringList &arguments)
                       QStringLiteral("Background colour, #RRGGBB or a name such as 'yellow' "
                                      "(default white)."),
                       QStringLiteral("COLOR")});
-    Cli::addRowOptions(parser);
+    Cli::addLayoutOptions(parser);
     if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
         return code;
 
@@ -142,9 +141,9 @@ int toBmp(const QStringList &arguments)
                                                 .arg(parser.value(QStringLiteral("bg"))));
     }
     int index = 0;
-    BinImage::RowOrganisation organisation;
+    DisplayLayout layout;
     QString out;
-    if (!Cli::imageIndex(parser, command, index) || !Cli::rowOrganisation(parser, command, organisation)
+    if (!Cli::imageIndex(parser, command, index) || !Cli::displayLayout(parser, command, layout)
         || !Cli::outputPath(parser, command, out))
         return Cli::UsageError;
     if (all && Cli::isStandardStream(out))
@@ -152,27 +151,24 @@ int toBmp(const QStringList &arguments)
 
     const QString in = parser.positionalArguments().constFirst();
     QByteArray contents;
-    if (!Cli::readBinary(in, contents))
+    if (!Cli::readBinary(in, layout, contents))
         return Cli::Failure;
 
     const QString name = all ? Cli::inFolder(out, QStringLiteral("image.bmp")) : out;
     const char *format = name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
-    auto render = [&](const QByteArray &image) {
-        return encodePicture(BinImage::toPicture(reinterpret_cast<const uchar *>(image.constData()),
-                                                 background.rgb(), organisation),
-                             format);
+    auto render = [&](const BinaryImage &image) {
+        return encodePicture(BinImage::toPicture(image, background.rgb()), format);
     };
     if (!all) {
-        QByteArray image;
-        if (!Cli::selectImage(in, contents, index, image))
+        BinaryImage image;
+        if (!Cli::selectImage(in, contents, layout, index, image))
             return Cli::Failure;
         return Cli::writeOutput(out, render(image)) ? Cli::Success : Cli::Failure;
     }
     QList<OutputFile::Output> outputs;
-    for (int k = 0; k < int(contents.size() / BinImage::ImageBytes); ++k)
-        outputs.append({Cli::numberedName(name, k),
-                        render(contents.mid(qsizetype(k) * BinImage::ImageBytes,
-                                            BinImage::ImageBytes))});
+    const QList<BinaryImage> images = Cli::allImages(contents, layout);
+    for (int k = 0; k < images.size(); ++k)
+        outputs.append({Cli::numberedName(name, k), render(images[k])});
     return Cli::writeOutputs(outputs) ? Cli::Success : Cli::Failure;
 }
 
@@ -187,8 +183,16 @@ int info(const QStringList &arguments)
                                  QStringLiteral("Binary files or pictures; '-' for standard "
                                                 "input."),
                                  QStringLiteral("FILE..."));
+    Cli::addLayoutOptions(parser);
     if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
         return code;
+    DisplayLayout layout;
+    if (!Cli::displayLayout(parser, command, layout))
+        return Cli::UsageError;
+    // Named only where it is not the default, so that the plain report stays as it was.
+    const QString of = layout == DisplayLayout::row63()
+        ? QString()
+        : QStringLiteral(" of ") + layout.description();
 
     int result = Cli::Success;
     QString report;
@@ -210,17 +214,18 @@ int info(const QStringList &arguments)
                           .arg(name, kind)
                           .arg(picture.width())
                           .arg(picture.height());
-            report += picture.size() == DisplaySize
+            report += picture.size() == layout.size()
                 ? QStringLiteral("convertible\n")
                 : QStringLiteral("not convertible: %1 (--fit scales it)\n")
-                      .arg(Cli::message(FileAccess::Status::WrongSize));
-        } else if (BinFile::isValidLength(data.size())) {
-            report += QStringLiteral("%1: binary file, %2 image(s)\n")
+                      .arg(Cli::message(FileAccess::Status::WrongSize, layout.size()));
+        } else if (BinFile::isValidLength(data.size(), layout.imageBytes())) {
+            report += QStringLiteral("%1: binary file, %2 image(s)%3\n")
                           .arg(name)
-                          .arg(data.size() / BinImage::ImageBytes);
+                          .arg(data.size() / layout.imageBytes())
+                          .arg(of);
         } else if (!format.isEmpty()) {
             report += QStringLiteral("%1: %2, not convertible: %3\n")
-                          .arg(name, kind, Cli::message(status));
+                          .arg(name, kind, Cli::message(status, layout.size()));
         } else {
             Cli::printError(name, Cli::message(FileAccess::Status::BadLength));
             result = Cli::Failure;

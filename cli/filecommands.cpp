@@ -14,16 +14,19 @@ int join(const QStringList &arguments)
     const QString command = QStringLiteral("join");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Concatenates binary files into one of at most 64 images."));
+        "Concatenates binary files into one of at most 64 images; each must hold whole\n"
+        "images of the layout."));
     parser.addPositionalArgument(QStringLiteral("binaries"),
                                  QStringLiteral("Binary files, in order; '-' reads one from "
                                                 "standard input."),
                                  QStringLiteral("IN.bin..."));
     Cli::addOutputOption(parser, QStringLiteral("Binary file to write; '-' for standard output."));
+    Cli::addLayoutOptions(parser);
     if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
         return code;
+    DisplayLayout layout;
     QString out;
-    if (!Cli::outputPath(parser, command, out))
+    if (!Cli::displayLayout(parser, command, layout) || !Cli::outputPath(parser, command, out))
         return Cli::UsageError;
     const QStringList inputs = parser.positionalArguments();
     if (inputs.count(QStringLiteral("-")) > 1)
@@ -32,10 +35,10 @@ int join(const QStringList &arguments)
     QByteArray joined;
     for (const QString &in : inputs) {
         QByteArray contents;
-        if (!Cli::readBinary(in, contents))
+        if (!Cli::readBinary(in, layout, contents))
             return Cli::Failure;
         joined += contents;
-        if (joined.size() > BinImage::StoreBytes) {
+        if (joined.size() > qint64(BinImage::MaxImages) * layout.imageBytes()) {
             Cli::printError(Cli::inputName(in),
                             QStringLiteral("%1 (more than %2 images in all)")
                                 .arg(Cli::message(FileAccess::Status::BadLength))
@@ -56,23 +59,25 @@ int split(const QStringList &arguments)
         "image-00.bin, image-01.bin, ... Either every file is written or none."));
     Cli::addBinaryArgument(parser);
     Cli::addOutputOption(parser, QStringLiteral("Start of the names of the files written."));
+    Cli::addLayoutOptions(parser);
     if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
         return code;
+    DisplayLayout layout;
     QString prefix;
-    if (!Cli::outputPath(parser, command, prefix))
+    if (!Cli::displayLayout(parser, command, layout) || !Cli::outputPath(parser, command, prefix))
         return Cli::UsageError;
     if (Cli::isStandardStream(prefix))
         return Cli::usageError(command, QStringLiteral("-o needs a name prefix, not '-'"));
 
     const QString in = parser.positionalArguments().constFirst();
     QByteArray contents;
-    if (!Cli::readBinary(in, contents))
+    if (!Cli::readBinary(in, layout, contents))
         return Cli::Failure;
     const QString name = Cli::inFolder(prefix, QStringLiteral("image")) + QStringLiteral(".bin");
     QList<OutputFile::Output> outputs;
-    for (int k = 0; k < int(contents.size() / BinImage::ImageBytes); ++k)
-        outputs.append({Cli::numberedName(name, k),
-                        contents.mid(qsizetype(k) * BinImage::ImageBytes, BinImage::ImageBytes)});
+    const QList<BinaryImage> images = Cli::allImages(contents, layout);
+    for (int k = 0; k < images.size(); ++k)
+        outputs.append({Cli::numberedName(name, k), images[k].bytes()});
     return Cli::writeOutputs(outputs) ? Cli::Success : Cli::Failure;
 }
 

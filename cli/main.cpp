@@ -25,30 +25,32 @@ const Command commands[] = {
     {"to-bin", "PICTURE... -o OUT.bin", "convert BMP/PNG pictures to binary images",
      Commands::toBin},
     {"to-bmp", "IN.bin -o OUT", "render binary images as BMP or PNG", Commands::toBmp},
-    {"export", "IN.bin [-o OUT]", "write an image as asm, C or custom source text",
+    {"export", "IN.bin [-o OUT]", "write images as source text, or a file as Intel HEX",
      Commands::exportText},
     {"hex", "IN.bin", "print an image as hexadecimal bytes", Commands::hex},
     {"show", "IN.bin", "draw an image in the terminal", Commands::show},
     {"info", "FILE...", "tell what a binary file or picture holds", Commands::info},
     {"join", "IN.bin... -o OUT.bin", "concatenate binary files", Commands::join},
     {"split", "IN.bin -o PREFIX", "write each image to a file of its own", Commands::split},
+    {"displays", "", "list the displays that --display knows", Commands::displays},
 };
 
 QString overview()
 {
     QString text = QStringLiteral(
         "Usage: vexlor-cli COMMAND [options] [arguments]\n"
-        "Converts between pictures and binary images of a 128x64 monochrome LCD.\n\n"
+        "Converts between pictures and the memory images of monochrome graphic displays.\n\n"
         "Commands:\n");
     for (const Command &command : commands)
         text += QStringLiteral("  %1 %2 %3\n")
-                    .arg(QLatin1String(command.name), -7)
+                    .arg(QLatin1String(command.name), -8)
                     .arg(QLatin1String(command.arguments), -22)
                     .arg(QLatin1String(command.summary));
     text += QStringLiteral(
         "\n'vexlor-cli COMMAND --help' describes a command. A file name '-' stands for\n"
-        "standard input or output. Binary images are in the row63 organisation unless\n"
-        "--row127 is given.\n\n"
+        "standard input or output. Binary images are 128x64 in the row63 organisation\n"
+        "unless --row127 or the layout options (--display, --size, --layout, --bit-order,\n"
+        "--controllers) say otherwise.\n\n"
         "Exit status: 0 success, 1 a file is missing, malformed or cannot be written\n"
         "(nothing is written then), 2 the command line is wrong.\n");
     return text;

@@ -6,20 +6,23 @@
 
 namespace BinFile {
 
-bool isValidLength(qint64 length)
+bool isValidLength(qint64 length, int imageBytes)
 {
-    return length >= 0 && length <= BinImage::StoreBytes && length % BinImage::ImageBytes == 0;
+    return imageBytes > 0 && length >= 0 && length <= qint64(BinImage::MaxImages) * imageBytes
+        && length % imageBytes == 0;
 }
 
-FileAccess::Status read(const QString &path, FileAccess::Caller caller, QByteArray &contents)
+FileAccess::Status read(const QString &path, FileAccess::Caller caller, QByteArray &contents,
+                        int imageBytes)
 {
     QByteArray data;
-    const FileAccess::Status status = FileAccess::read(path, BinImage::StoreBytes, caller, data);
+    const FileAccess::Status status =
+        FileAccess::read(path, qint64(BinImage::MaxImages) * imageBytes, caller, data);
     if (status == FileAccess::Status::TooLong)
         return FileAccess::Status::BadLength;
     if (status != FileAccess::Status::Ok)
         return status;
-    if (!isValidLength(data.size()))
+    if (!isValidLength(data.size(), imageBytes))
         return FileAccess::Status::BadLength;
     contents = data;
     return FileAccess::Status::Ok;

@@ -66,9 +66,11 @@ Status read(const QString &path, qint64 limit, Caller caller, QByteArray &conten
     return status;
 }
 
-QString message(Status status, Caller caller)
+QString message(Status status, Caller caller, const QSize &size)
 {
-    const QString sizeText = windowText("Taille de l'image différente\nde 128 * 64 pixels");
+    QString sizeText = windowText("Taille de l'image différente\nde 128 * 64 pixels");
+    sizeText.replace(QStringLiteral("128 * 64"),
+                     QStringLiteral("%1 * %2").arg(size.width()).arg(size.height()));
     QString text;
     QString detail;
     switch (status) {

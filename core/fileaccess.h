@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QtGlobal>
 
 class QByteArray;
@@ -35,6 +36,8 @@ Status read(const QString &path, qint64 limit, Caller caller, QByteArray &conten
 
 // The text shown for `status`: the window's own texts, or for the command
 // line the same on one line, with what it adds to make a refusal clear.
-QString message(Status status, Caller caller);
+// `size` is the picture size a WrongSize or Damaged picture should have had;
+// the window's is always 128x64.
+QString message(Status status, Caller caller, const QSize &size = QSize(128, 64));
 
 } // namespace FileAccess

@@ -1,6 +1,5 @@
 #include "core/picturefile.h"
 
-#include "core/binimage.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -176,15 +175,15 @@ Status decode(const QByteArray &data, QImage &picture)
     return Status::Ok;
 }
 
-Status read(const QString &path, FileAccess::Caller caller, bool anySize, QImage &picture)
+Status read(const QString &path, FileAccess::Caller caller, bool anySize, QImage &picture,
+            const QSize &size)
 {
     QByteArray data;
     Status status = FileAccess::read(path, MaxBytes, caller, data);
     if (status == Status::Ok) {
         QImage decoded;
         status = decode(data, decoded);
-        if (status == Status::Ok && !anySize
-            && decoded.size() != QSize(BinImage::Width, BinImage::Height))
+        if (status == Status::Ok && !anySize && decoded.size() != size)
             status = Status::WrongSize;
         if (status == Status::Ok)
             picture = decoded;

@@ -2,6 +2,8 @@
 
 #include "core/fileaccess.h"
 
+#include <QSize>
+
 class QByteArray;
 class QImage;
 class QString;
@@ -25,6 +27,6 @@ FileAccess::Status decode(const QByteArray &data, QImage &picture);
 // skips. The window's rule holds for it: a file that cannot be read has no
 // format. `picture` is set only on Ok.
 FileAccess::Status read(const QString &path, FileAccess::Caller caller, bool anySize,
-                        QImage &picture);
+                        QImage &picture, const QSize &size = QSize(128, 64));
 
 } // namespace PictureFile

@@ -1,6 +1,8 @@
 #include "core/binimage.h"
+#include "core/picturepreparation.h"
 #include "output/exportfields.h"
 #include "output/exporttext.h"
+#include "output/intelhex.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -16,6 +18,7 @@
 using BinImage::RowOrganisation;
 
 Q_DECLARE_METATYPE(BinImage::RowOrganisation)
+Q_DECLARE_METATYPE(DisplayLayout)
 
 namespace {
 
@@ -119,6 +122,10 @@ private slots:
     void info_data();
     void info();
     void joinAndSplit();
+    void layoutsEqualCore_data();
+    void layoutsEqualCore();
+    void exportWholeFile_data();
+    void exportWholeFile();
     void failures_data();
     void failures();
     void unwritableOutputKeepsExistingFile();
@@ -428,6 +435,102 @@ void TestCli::joinAndSplit()
     QVERIFY(!QFile::exists(file("part-07.bin")));
 }
 
+void TestCli::layoutsEqualCore_data()
+{
+    using O = DisplayLayout::Orientation;
+    using B = DisplayLayout::BitOrder;
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<DisplayLayout>("layout");
+    QTest::newRow("ks0108 is row63") << QStringList{"--display", "ks0108"} << DisplayLayout::row63();
+    QTest::newRow("ssd1306 is row127") << QStringList{"--display", "ssd1306"}
+                                       << DisplayLayout::row127();
+    QTest::newRow("pcd8544") << QStringList{"--display", "pcd8544"}
+                             << DisplayLayout{84, 48, O::Vertical, B::Lsb, 1};
+    QTest::newRow("sed1520") << QStringList{"--display", "sed1520"}
+                             << DisplayLayout{122, 32, O::Vertical, B::Lsb, 2};
+    QTest::newRow("ssd1306 resized") << QStringList{"--display", "ssd1306", "--size", "64x48"}
+                                     << DisplayLayout{64, 48, O::Vertical, B::Lsb, 1};
+    QTest::newRow("gfx") << QStringList{"--display", "gfx", "--size", "20x11"}
+                         << DisplayLayout{20, 11, O::Horizontal, B::Msb, 1};
+    QTest::newRow("xbm") << QStringList{"--display", "xbm", "--size", "20x11"}
+                         << DisplayLayout{20, 11, O::Horizontal, B::Lsb, 1};
+    QTest::newRow("size alone: one controller") << QStringList{"--size", "128x32"}
+                                                << DisplayLayout{128, 32, O::Vertical, B::Lsb, 1};
+    QTest::newRow("every part") << QStringList{"--size", "84x45", "--layout", "vertical",
+                                               "--bit-order", "msb", "--controllers", "2"}
+                                << DisplayLayout{84, 45, O::Vertical, B::Msb, 2};
+    QTest::newRow("horizontal defaults to msb") << QStringList{"--layout", "horizontal"}
+                                                << DisplayLayout{128, 64, O::Horizontal, B::Msb, 1};
+}
+
+// The library's bytes are checked against worked examples elsewhere; here,
+// that each command takes the layout its options describe.
+void TestCli::layoutsEqualCore()
+{
+    QFETCH(QStringList, options);
+    QFETCH(DisplayLayout, layout);
+    const QImage picture = pattern(3).scaled(layout.size());
+    writeFile("layout.png", encoded(picture, "PNG"));
+    const QByteArray expected = BinImage::fromPicture(picture, layout).bytes();
+    const Result converted = run(QStringList{"to-bin", file("layout.png"), file("layout.png"),
+                                             "-o", file("layout.bin")} + options);
+    QCOMPARE(converted.err, QByteArray());
+    QCOMPARE(readFile("layout.bin"), expected + expected);
+
+    PicturePreparation::Options fit;
+    fit.fit = true;
+    const Result fitted = run(QStringList{"to-bin", file("large.png"), "--fit", "-o", "-"} + options);
+    QCOMPARE(fitted.out, PicturePreparation::convert(QImage(file("large.png")), layout, fit).bytes());
+
+    const Result rendered = run(QStringList{"to-bmp", file("layout.bin"), "--image", "1", "-o",
+                                            file("layout.bmp")} + options);
+    QCOMPARE(rendered.code, 0);
+    compareRendering(readFile("layout.bmp"), "BMP",
+                     BinImage::toPicture(BinaryImage(expected, layout), 0xFFFFFFFFu));
+    QCOMPARE(run(QStringList{"hex", file("layout.bin")} + options).out,
+             BinImage::hexText(expected).toLatin1() + '\n');
+    QCOMPARE(run(QStringList{"show", file("layout.bin")} + options).out.count('\n'),
+             (layout.height + 1) / 2);
+    const QString of = layout == DisplayLayout::row63() ? QString()
+                                                        : " of " + layout.description();
+    QCOMPARE(QString::fromUtf8(run(QStringList{"info", file("layout.bin")} + options).out),
+             file("layout.bin") + ": binary file, 2 image(s)" + of + '\n');
+}
+
+void TestCli::exportWholeFile_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray b3 = readFile("b3.bin");
+    const QList<QByteArray> images{b3.left(1024), b3.mid(1024, 1024), b3.mid(2048)};
+    ExportFields c;
+    ExportText::preset(ExportText::C, c);
+    QTest::newRow("c, all") << QStringList{"--all"}
+                            << ExportText::encode(ExportText::generateAll(1, c, 16, images));
+    ExportFields pcd8544;
+    ExportText::preset(ExportText::C, pcd8544, 504);
+    QTest::newRow("c, pcd8544 image 5")
+        << QStringList{"--display", "pcd8544", "--image", "5"}
+        << ExportText::encode(ExportText::generate(pcd8544, 16, false, b3.mid(5 * 504, 504)));
+    QTest::newRow("ihex") << QStringList{"--format", "ihex"} << IntelHex::encode(b3, 0);
+    QTest::newRow("ihex at 0xFFF0") << QStringList{"--format", "ihex", "--address", "0xfff0"}
+                                    << IntelHex::encode(b3, 0xFFF0);
+    QTest::newRow("ihex at 4096") << QStringList{"--format", "ihex", "--address", "4096"}
+                                  << IntelHex::encode(b3, 4096);
+}
+
+void TestCli::exportWholeFile()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, expected);
+    writeFile("b3of504.bin", readFile("b3.bin").left(6 * 504));
+    const QString in = options.contains("pcd8544") ? file("b3of504.bin") : file("b3.bin");
+    const Result result = run(QStringList{"export", in} + options);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.code, 0);
+    QCOMPARE(result.out, expected);
+}
+
 void TestCli::failures_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -513,6 +616,50 @@ void TestCli::failures_data()
     QTest::newRow("endless info") << QStringList{"info", "/dev/zero"} << 1 << "/dev/zero: too large";
     QTest::newRow("help-all is not offered") << QStringList{"to-bin", "--help-all"} << 2
                                              << "Unknown option 'help-all'";
+    QTest::newRow("row127 and a size")
+        << QStringList{"hex", "b1.bin", "--row127", "--size", "128x64"} << 2
+        << "--row127 is a whole 128x64 layout and takes no --size";
+    QTest::newRow("unknown display") << QStringList{"hex", "b1.bin", "--display", "nokia"} << 2
+                                     << "unknown display 'nokia' ('vexlor-cli displays' lists them)";
+    QTest::newRow("gfx without a size") << QStringList{"hex", "b1.bin", "--display", "gfx"} << 2
+                                        << "--display gfx is for pictures of any size: it needs --size";
+    QTest::newRow("display and its parts")
+        << QStringList{"split", "b1.bin", "--display", "ks0108", "--controllers", "1", "--layout",
+                       "vertical", "-o", "OUT"}
+        << 2 << "--display ks0108 sets the layout itself; --layout, --controllers cannot change it";
+    QTest::newRow("size 0x64") << QStringList{"hex", "b1.bin", "--size", "0x64"} << 2
+                               << "--size takes WxH, each side a whole number from 1 to 1024, not '0x64'";
+    QTest::newRow("unknown orientation") << QStringList{"hex", "b1.bin", "--layout", "diagonal"} << 2
+                                         << "--layout takes vertical or horizontal, not 'diagonal'";
+    QTest::newRow("unknown bit order") << QStringList{"show", "b1.bin", "--bit-order", "lsb0"} << 2
+                                       << "--bit-order takes lsb or msb, not 'lsb0'";
+    QTest::newRow("controllers of rows")
+        << QStringList{"join", "b1.bin", "--layout", "horizontal", "--controllers", "2", "-o", "OUT"}
+        << 2 << "controllers split the columns of the vertical layout only";
+    QTest::newRow("uneven controllers")
+        << QStringList{"to-bin", "p0.png", "--display", "sed1520", "--size", "121x32", "-o", "OUT"}
+        << 2 << "121 columns do not split into 2 equal blocks";
+    QTest::newRow("ihex and text options")
+        << QStringList{"export", "b3.bin", "--format", "ihex", "--all", "--comment", "#"} << 2
+        << "--format ihex writes the whole file as it is, so --all, --comment cannot apply";
+    QTest::newRow("address of a text") << QStringList{"export", "b3.bin", "--address", "0"} << 2
+                                       << "--address is for --format ihex only";
+    QTest::newRow("octal-looking address")
+        << QStringList{"export", "b3.bin", "--format", "ihex", "--address", "+010"} << 2
+        << "--address takes a number from 0 to 0xFFFFFFFF, decimal or 0x hexadecimal, not '+010'";
+    QTest::newRow("past 32-bit addresses")
+        << QStringList{"export", "b3.bin", "--format", "ihex", "--address", "0xFFFFF401"} << 2
+        << "the 3072 bytes of";
+    QTest::newRow("all tables one name")
+        << QStringList{"export", "b3.bin", "--all", "--table-start", "x"} << 2
+        << "--all names each table itself";
+    QTest::newRow("not whole images of the layout")
+        << QStringList{"to-bmp", "b1.bin", "--display", "pcd8544", "-o", "OUT"} << 1
+        << "b1.bin: Mauvais Format (a file holds whole images of 504 bytes, at most 64, for 84x48 "
+           "vertical, bit 0 top)";
+    QTest::newRow("picture not of the layout's size")
+        << QStringList{"to-bin", "p0.png", "--display", "ssd1306-128x32", "-o", "OUT"} << 1
+        << "p0.png: Taille de l'image différente de 128 * 32 pixels";
     QTest::newRow("output directory missing")
         << QStringList{"to-bin", "p0.png", "-o", "no/such/dir/out.bin"} << 1
         << "no/such/dir/out.bin: Erreur fichier !";
@@ -599,9 +746,9 @@ void TestCli::filesAndStreams_data()
         << "$CLI join b3.bin -o $'o\\xe9.bin' 2>&1; echo $?; ls | grep -c '^o'"
         << "vexlor-cli: o\\xe9.bin: not UTF-8: a name that cannot be used exactly\n1\n0\n";
     QTest::newRow("lost standard output")
-        << "for c in 'info b3.bin' 'hex b3.bin' 'show b3.bin' 'export b3.bin' --help --version; do "
+        << "for c in 'info b3.bin' 'hex b3.bin' 'show b3.bin' 'export b3.bin' displays --help --version; do "
            "$CLI $c > /dev/full; echo -n $?; $CLI $c >&-; echo -n $?; done"
-        << "111111111111";
+        << "11111111111111";
 }
 
 void TestCli::filesAndStreams()
@@ -628,11 +775,15 @@ void TestCli::help_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("usage");
     QTest::newRow("program") << QStringList{"--help"} << "Usage: vexlor-cli COMMAND";
-    for (const char *command : {"to-bin", "to-bmp", "export", "hex", "show", "info", "join", "split"})
+    for (const char *command :
+         {"to-bin", "to-bmp", "export", "hex", "show", "info", "join", "split", "displays"})
         QTest::newRow(command) << QStringList{command, "--help"}
                                << QStringLiteral("Usage: vexlor-cli %1 [options]").arg(command);
     QTest::newRow("help command") << QStringList{"help", "join"} << "Usage: vexlor-cli join";
     QTest::newRow("version") << QStringList{"--version"} << "vexlor-cli " VEXLOR_VERSION "\n";
+    QTest::newRow("displays") << QStringList{"displays"}
+                              << "ks0108          128x64 vertical, bit 0 top, 2 controllers of 64 "
+                                 "columns\n";
 }
 
 void TestCli::help()
