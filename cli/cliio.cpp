@@ -235,33 +235,32 @@ void addBinaryArgument(QCommandLineParser &parser)
 
 void addLayoutOptions(QCommandLineParser &parser)
 {
-    parser.addOption({QStringLiteral("row63"),
-                      QStringLiteral("128x64: left halves of all pages first, then the right "
-                                     "halves (default).")});
-    parser.addOption({QStringLiteral("row127"),
-                      QStringLiteral("128x64: each page's 128 column bytes in a row.")});
-    parser.addOption({QStringLiteral("display"),
-                      QStringLiteral("The layout of a display by name, such as ssd1306 or gfx; "
-                                     "'vexlor-cli displays' lists them."),
-                      QStringLiteral("NAME")});
-    parser.addOption({QStringLiteral("size"),
-                      QStringLiteral("Display size in pixels, each side 1 to 1024 (default "
-                                     "128x64)."),
-                      QStringLiteral("WxH")});
-    parser.addOption({QStringLiteral("layout"),
-                      QStringLiteral("vertical: a byte is a column of 8 pixels, in pages "
-                                     "(default); horizontal: a byte is 8 pixels of a row."),
-                      QStringLiteral("ORIENTATION")});
-    parser.addOption({QStringLiteral("bit-order"),
-                      QStringLiteral("lsb: bit 0 holds the top (vertical) or leftmost "
-                                     "(horizontal) pixel of a byte; msb: bit 7 does. Default "
-                                     "lsb when vertical, msb when horizontal."),
-                      QStringLiteral("ORDER")});
-    parser.addOption({QStringLiteral("controllers"),
-                      QStringLiteral("Vertical only: the columns split into N equal blocks, "
-                                     "each block's pages stored before the next block's "
-                                     "(default 1)."),
-                      QStringLiteral("N")});
+    static const struct
+    {
+        const char *name;
+        const char *description;
+        const char *value; // nullptr for a flag
+    } options[] = {
+        {"row63", "128x64: left halves of all pages first, then the right halves (default).",
+         nullptr},
+        {"row127", "128x64: each page's 128 column bytes in a row.", nullptr},
+        {"display", "The layout of a display by name, such as ssd1306 or gfx; 'vexlor-cli "
+                    "displays' lists them.",
+         "NAME"},
+        {"size", "Display size in pixels, each side 1 to 1024 (default 128x64).", "WxH"},
+        {"layout", "vertical: a byte is a column of 8 pixels, in pages (default); horizontal: a "
+                   "byte is 8 pixels of a row.",
+         "ORIENTATION"},
+        {"bit-order", "lsb: bit 0 holds the top (vertical) or leftmost (horizontal) pixel of a "
+                      "byte; msb: bit 7 does. Default lsb when vertical, msb when horizontal.",
+         "ORDER"},
+        {"controllers", "Vertical only: the columns split into N equal blocks, each block's pages "
+                        "stored before the next block's (default 1).",
+         "N"},
+    };
+    for (const auto &option : options)
+        parser.addOption({QString::fromLatin1(option.name), QString::fromLatin1(option.description),
+                          option.value ? QString::fromLatin1(option.value) : QString()});
 }
 
 bool displayLayout(const QCommandLineParser &parser, const QString &command,

@@ -53,9 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(image.size() == BinImage::ImageBytes, "a prepared image is 1024 bytes");
     PicturePreparation::Options opposite = options;
     opposite.invert = !options.invert;
-    QByteArray inverted = PicturePreparation::convert(picture, organisation, opposite);
-    PicturePreparation::invert(inverted);
-    check(inverted == image, "inverting swaps every pixel and nothing else");
+    BinaryImage inverted =
+        PicturePreparation::convert(picture, BinImage::layout(organisation), opposite);
+    inverted.invert();
+    check(inverted.bytes() == image, "inverting swaps every pixel and nothing else");
 
     const QImage fitted = PicturePreparation::fitted(picture);
     check(fitted.size() == display, "a fitted picture is 128x64");
