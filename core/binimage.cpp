@@ -24,8 +24,8 @@ QImage colourValues(const QImage &picture)
     return direct ? picture : picture.convertToFormat(QImage::Format_ARGB32);
 }
 
-// Written through restrict pointers: a byte store may otherwise alias the
-// pixels just read, which keeps the compiler from vectorising the loop.
+// The pixels of one scan line that fall in one controller's block. The bytes
+// written never alias the pixels read, which the compiler cannot know alone.
 void markRun(const QRgb *__restrict in, int n, int threshold, uchar bit, uchar *__restrict out)
 {
     for (int i = 0; i < n; ++i)

@@ -4,8 +4,6 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <qcontainerfwd.h>
-
 // How the memory of a monochrome display holds its pixels: the size, whether
 // a byte holds 8 pixels of a column ("pages" of 8 rows) or of a row, which
 // end of the byte holds the first of them, and for column bytes how many
@@ -48,7 +46,8 @@ struct DisplayLayout
     int byteOffset(int x, int y) const;
     uchar bitMask(int x, int y) const;
 
-    // "the first bit" is bit 0 for Lsb and bit 7 for Msb.
+    // Bit 0 top for column bytes, bit 7 leftmost for row bytes: what the
+    // drivers of each kind mostly read.
     static BitOrder defaultBitOrder(Orientation orientation);
 
     // "vertical", "horizontal"; "lsb", "msb".
