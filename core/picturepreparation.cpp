@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <vector>
@@ -109,23 +110,54 @@ bool ditherFromName(const QString &name, Dither &method)
     return false;
 }
 
-QImage fitted(const QImage &picture)
+bool fitModeFromName(const QString &name, FitMode &mode)
 {
-    QImage canvas(BinImage::Width, BinImage::Height, QImage::Format_RGB32);
+    static const struct
+    {
+        const char *name;
+        FitMode mode;
+    } names[] = {
+        {"contain", FitMode::Contain},
+        {"cover", FitMode::Cover},
+        {"stretch", FitMode::Stretch},
+    };
+    for (const auto &entry : names) {
+        if (name == QLatin1String(entry.name)) {
+            mode = entry.mode;
+            return true;
+        }
+    }
+    return false;
+}
+
+QSize fittedSize(const QSize &size, const QSize &target, FitMode mode)
+{
+    if (mode == FitMode::Stretch || size.isEmpty())
+        return target;
+    const Qt::AspectRatioMode aspect = mode == FitMode::Cover ? Qt::KeepAspectRatioByExpanding
+                                                              : Qt::KeepAspectRatio;
+    return size.scaled(target, aspect).expandedTo(QSize(1, 1));
+}
+
+QImage fitted(const QImage &picture, const QSize &target, FitMode mode)
+{
+    QImage canvas(target, QImage::Format_RGB32);
     canvas.fill(Off);
     if (picture.isNull())
         return canvas;
-    QSize size = picture.size().scaled(BinImage::Width, BinImage::Height, Qt::KeepAspectRatio);
-    size = size.expandedTo(QSize(1, 1));
+    const QSize size = fittedSize(picture.size(), target, mode);
     const QImage scaled = opaque(picture).scaled(size, Qt::IgnoreAspectRatio,
                                                  Qt::SmoothTransformation)
                               .convertToFormat(QImage::Format_RGB32);
-    const int left = (BinImage::Width - size.width()) / 2;
-    const int top = (BinImage::Height - size.height()) / 2;
-    for (int y = 0; y < size.height(); ++y) {
-        const auto *in = reinterpret_cast<const QRgb *>(scaled.constScanLine(y));
-        auto *out = reinterpret_cast<QRgb *>(canvas.scanLine(top + y)) + left;
-        std::copy_n(in, size.width(), out);
+    // Negative offsets crop a covering picture to its centre.
+    const QPoint offset((target.width() - size.width()) / 2,
+                        (target.height() - size.height()) / 2);
+    const QRect shown = QRect(offset, size).intersected(canvas.rect());
+    for (int y = shown.top(); y <= shown.bottom(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(scaled.constScanLine(y - offset.y()))
+            + (shown.left() - offset.x());
+        auto *out = reinterpret_cast<QRgb *>(canvas.scanLine(y)) + shown.left();
+        std::copy_n(in, shown.width(), out);
     }
     return canvas;
 }
@@ -169,7 +201,9 @@ QByteArray convert(const QImage &picture, BinImage::RowOrganisation organisation
 {
     const bool fit = options.fit
         && picture.size() != QSize(BinImage::Width, BinImage::Height);
-    const QImage source = fit ? fitted(picture) : picture;
+    const QImage source = fit
+        ? fitted(picture, QSize(BinImage::Width, BinImage::Height), options.fitMode)
+        : picture;
     QByteArray image = options.dither == Dither::None
         ? BinImage::fromPicture(source, organisation, options.threshold)
         : BinImage::fromPicture(dithered(source, options.dither, options.threshold),

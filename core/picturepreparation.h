@@ -4,6 +4,7 @@
 
 class QByteArray;
 class QImage;
+class QSize;
 class QString;
 
 // Optional steps between an arbitrary picture and a binary image. With the
@@ -11,6 +12,10 @@ class QString;
 namespace PicturePreparation {
 
 enum class Dither { None, FloydSteinberg, Atkinson, Bayer };
+
+// How --fit brings a picture to the display's size: whole and centred on
+// white, filling the display and cropped to its centre, or distorted.
+enum class FitMode { Contain, Cover, Stretch };
 
 // Decision level that suits dithering: the middle of the grey range.
 constexpr int DitherThreshold = 128;
@@ -21,14 +26,21 @@ struct Options
     bool invert = false;
     Dither dither = Dither::None;
     bool fit = false;
+    FitMode fitMode = FitMode::Contain;
 };
 
 // "none", "floyd-steinberg", "atkinson", "bayer".
 bool ditherFromName(const QString &name, Dither &method);
+// "contain", "cover", "stretch".
+bool fitModeFromName(const QString &name, FitMode &mode);
 
-// 128x64 RGB32: the picture scaled as large as it fits with its aspect ratio
-// kept, centred on white. Transparency is ignored, as in the conversion.
-QImage fitted(const QImage &picture);
+// The size a picture of `size` is scaled to before it is placed on `target`,
+// so that a decoder able to scale while decoding can deliver it directly.
+QSize fittedSize(const QSize &size, const QSize &target, FitMode mode);
+
+// `target`-sized RGB32: the picture scaled to fittedSize and centred on white,
+// cropped where it overflows. Transparency is ignored, as in the conversion.
+QImage fitted(const QImage &picture, const QSize &target, FitMode mode);
 
 // Same size, RGB32, every pixel pure black (on) or pure white (off).
 // `threshold` is the grey value below which a pixel tends to be on.

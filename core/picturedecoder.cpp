@@ -1,0 +1,354 @@
+#include "core/picturedecoder.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QCoreApplication>
+#include <QImageReader>
+#include <QString>
+#include <QStringList>
+
+#include <cmath>
+#include <memory>
+
+namespace PictureDecoder {
+
+namespace {
+
+const QSize LargestSide(8192, 8192);
+static_assert(MaxDecodedPixels == qint64(8192) * 8192, "the message names the cap as a square");
+
+// Deep pictures (16 bits per channel) take 8 bytes a pixel; the toolkit's own
+// limit must never refuse what the pixel cap lets through.
+constexpr int AllocationLimitMiB = int(MaxDecodedPixels * 8 / (1024 * 1024));
+
+QStringList &deferredPluginPaths()
+{
+    static QStringList paths;
+    return paths;
+}
+
+void ensurePlugins()
+{
+    QStringList &paths = deferredPluginPaths();
+    if (paths.isEmpty())
+        return;
+    QCoreApplication::setLibraryPaths(paths);
+    paths.clear();
+}
+
+struct Signature
+{
+    int offset;
+    const char *bytes;
+    int length;
+    const char *format;
+};
+
+// Formats without a fixed signature at the start are recognised apart.
+const Signature signatures[] = {
+    {0, "\x89PNG\r\n\x1A\n", 8, "png"},
+    {0, "BM", 2, "bmp"},
+    {0, "\xFF\xD8\xFF", 3, "jpeg"},
+    {0, "GIF87a", 6, "gif"},
+    {0, "GIF89a", 6, "gif"},
+    {8, "WEBP", 4, "webp"},
+    {0, "II*\0", 4, "tiff"},
+    {0, "MM\0*", 4, "tiff"},
+    {0, "icns", 4, "icns"},
+    {0, "\x8AMNG\r\n\x1A\n", 8, "mng"},
+    {0, "\x1F\x8B", 2, "svgz"},
+    {0, "/* XPM */", 9, "xpm"},
+    {0, "#define ", 8, "xbm"},
+};
+
+bool hasAt(const QByteArray &data, int offset, const char *bytes, int length)
+{
+    return data.size() >= offset + length
+        && QByteArrayView(data).sliced(offset, length) == QByteArrayView(bytes, length);
+}
+
+int bigEndian16(const QByteArray &data, qsizetype at)
+{
+    return (uchar(data.at(at)) << 8) | uchar(data.at(at + 1));
+}
+
+int littleEndian16(const QByteArray &data, qsizetype at)
+{
+    return uchar(data.at(at)) | (uchar(data.at(at + 1)) << 8);
+}
+
+QByteArray portableAnymapFormat(const QByteArray &data)
+{
+    static const char *const formats[] = {"pbm", "pgm", "ppm"};
+    if (data.size() < 3 || data.at(0) != 'P' || data.at(1) < '1' || data.at(1) > '6'
+        || !QChar::isSpace(uchar(data.at(2))))
+        return QByteArray();
+    return formats[(data.at(1) - '1') % 3];
+}
+
+// Four bytes alone would take many TGA headers for icons as well.
+QByteArray iconFormat(const QByteArray &data)
+{
+    if (data.size() < 6 || !data.startsWith(QByteArrayView("\0\0", 2)) || data.at(3) != 0
+        || (data.at(2) != 1 && data.at(2) != 2))
+        return QByteArray();
+    const int count = littleEndian16(data, 4);
+    if (count == 0 || data.size() < 6 + 16 * count)
+        return QByteArray();
+    return data.at(2) == 1 ? QByteArrayLiteral("ico") : QByteArrayLiteral("cur");
+}
+
+bool isSvg(const QByteArray &data)
+{
+    QByteArrayView text(data);
+    text = text.first(qMin<qsizetype>(text.size(), 4096));
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
+    text = text.trimmed();
+    return text.startsWith('<') && text.contains("<svg");
+}
+
+// Version 2 files end with this footer; the toolkit reads no others.
+bool isTga(const QByteArray &data)
+{
+    static const char footer[] = "TRUEVISION-XFILE.";
+    return data.endsWith(QByteArrayView(footer, sizeof footer));
+}
+
+// The toolkit tells the first frame's size, but draws every frame on a
+// canvas of the file's screen size: that is what decoding costs.
+QSize gifCanvasSize(const QByteArray &data, const QSize &firstFrame)
+{
+    return firstFrame.expandedTo(QSize(littleEndian16(data, 6), littleEndian16(data, 8)));
+}
+
+// libjpeg fills in a cut-off scan with grey and only warns; a whole file
+// has its end marker somewhere after the first scan starts.
+bool jpegIsWhole(const QByteArray &data)
+{
+    qsizetype pos = 2;
+    while (pos + 4 <= data.size()) {
+        if (uchar(data.at(pos)) != 0xFF)
+            return false;
+        const uchar marker = uchar(data.at(pos + 1));
+        if (marker == 0xFF) {
+            ++pos;
+            continue;
+        }
+        if (marker == 0xDA)
+            return data.indexOf("\xFF\xD9", pos + 2) >= 0;
+        pos += 2 + bigEndian16(data, pos + 2);
+    }
+    return false;
+}
+
+// Returns false when the data ends before the blocks do.
+bool skipSubBlocks(const QByteArray &data, qsizetype &pos)
+{
+    while (pos < data.size()) {
+        const int length = uchar(data.at(pos++));
+        if (length == 0)
+            return true;
+        pos += length;
+    }
+    return false;
+}
+
+qsizetype colourTableBytes(uchar flags)
+{
+    return (flags & 0x80) ? qsizetype(3) << ((flags & 7) + 1) : 0;
+}
+
+// The toolkit shows a cut-off GIF as far as it goes, and drops the frames
+// that are missing: a whole file ends with its trailer after the last block.
+bool gifIsWhole(const QByteArray &data)
+{
+    if (data.size() < 13)
+        return false;
+    qsizetype pos = 13 + colourTableBytes(uchar(data.at(10)));
+    while (pos < data.size()) {
+        const uchar block = uchar(data.at(pos));
+        if (block == 0x3B)
+            return true;
+        if (block == 0x21) {
+            pos += 2;
+        } else if (block == 0x2C) {
+            if (pos + 10 > data.size())
+                return false;
+            pos += 10 + colourTableBytes(uchar(data.at(pos + 9))) + 1;
+        } else {
+            return false;
+        }
+        if (!skipSubBlocks(data, pos))
+            return false;
+    }
+    return false;
+}
+
+bool isWhole(const QByteArray &data, const QByteArray &format)
+{
+    if (format == "jpeg")
+        return jpegIsWhole(data);
+    if (format == "gif")
+        return gifIsWhole(data);
+    return true;
+}
+
+bool scalesWhileDecoding(const QByteArray &format)
+{
+    return format == "jpeg" || format == "svg" || format == "svgz";
+}
+
+// libjpeg scales by M/8 while decoding, the smallest M that keeps the picture
+// at least as large as asked; the toolkit then smooths it down to the size.
+QSize jpegDecodedSize(const QSize &size, const QSize &scaled)
+{
+    const double factor = qMin(double(size.width()) / scaled.width(),
+                               double(size.height()) / scaled.height());
+    const int eighths = qBound(1, int(std::ceil(8 / factor)), 8);
+    return QSize(int((qint64(size.width()) * eighths + 7) / 8),
+                 int((qint64(size.height()) * eighths + 7) / 8));
+}
+
+qint64 pixels(const QSize &size)
+{
+    return qint64(size.width()) * size.height();
+}
+
+// The pixels held at once while decoding into `scaled` (in the file's own
+// orientation; invalid when decoded at full size).
+qint64 decodedPixels(const QByteArray &format, const QSize &size, const QSize &scaled)
+{
+    if (!scaled.isValid())
+        return pixels(size);
+    if (format == "jpeg")
+        return qMax(pixels(jpegDecodedSize(size, scaled)), pixels(scaled));
+    return pixels(scaled);
+}
+
+struct Reader
+{
+    QBuffer buffer;
+    std::unique_ptr<QImageReader> reader;
+    bool swapsAxes = false;
+};
+
+// Fills in everything but the frames; `reader` is left ready to read them.
+Picture open(const QByteArray &data, Reader &reader)
+{
+    Picture picture;
+    picture.format = formatOf(data);
+    if (picture.format.isEmpty())
+        return picture;
+    if (needsPlugin(picture.format))
+        ensurePlugins();
+    reader.buffer.setData(data);
+    reader.buffer.open(QIODevice::ReadOnly);
+    reader.reader = std::make_unique<QImageReader>(&reader.buffer, picture.format);
+    QImageReader &image = *reader.reader;
+    // Photos are stored as the camera was held; they are meant to be seen upright.
+    image.setAutoTransform(true);
+    reader.swapsAxes = image.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    QSize size = image.size();
+    picture.status = Status::Damaged;
+    if (size.isEmpty() || !isWhole(data, picture.format))
+        return picture;
+    if (picture.format == "gif")
+        size = gifCanvasSize(data, size);
+    picture.size = reader.swapsAxes ? size.transposed() : size;
+    picture.frameCount = image.supportsAnimation() ? qMax(image.imageCount(), 1) : 1;
+    picture.status = Status::Ok;
+    return picture;
+}
+
+} // namespace
+
+QByteArray formatOf(const QByteArray &data)
+{
+    if (isTga(data))
+        return QByteArrayLiteral("tga");
+    for (const Signature &signature : signatures)
+        if (hasAt(data, signature.offset, signature.bytes, signature.length)
+            && (qstrcmp(signature.format, "webp") != 0 || data.startsWith("RIFF")))
+            return signature.format;
+    if (const QByteArray anymap = portableAnymapFormat(data); !anymap.isEmpty())
+        return anymap;
+    if (const QByteArray icon = iconFormat(data); !icon.isEmpty())
+        return icon;
+    if (isSvg(data))
+        return QByteArrayLiteral("svg");
+    return QByteArray();
+}
+
+bool needsPlugin(const QByteArray &format)
+{
+    static const char *const builtIn[] = {"bmp", "png", "pbm", "pgm", "ppm", "xbm", "xpm"};
+    for (const char *name : builtIn)
+        if (format == name)
+            return false;
+    return true;
+}
+
+void deferPluginScan()
+{
+    if (!deferredPluginPaths().isEmpty())
+        return;
+    deferredPluginPaths() = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
+}
+
+Picture inspect(const QByteArray &data)
+{
+    Reader reader;
+    return open(data, reader);
+}
+
+Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
+{
+    Reader reader;
+    Picture picture = open(data, reader);
+    if (picture.status != Status::Ok)
+        return picture;
+    QImageReader &image = *reader.reader;
+    const QSize stored = reader.swapsAxes ? picture.size.transposed() : picture.size;
+    QSize scaled;
+    if (wanted && scalesWhileDecoding(picture.format)) {
+        const QSize upright = wanted(picture.size);
+        if (!upright.isEmpty() && upright != picture.size)
+            scaled = reader.swapsAxes ? upright.transposed() : upright;
+    }
+    if (decodedPixels(picture.format, stored, scaled) > MaxDecodedPixels) {
+        picture.status = Status::TooLarge;
+        return picture;
+    }
+    QImageReader::setAllocationLimit(AllocationLimitMiB);
+    if (scaled.isValid())
+        image.setScaledSize(scaled);
+    // A drawing leaves its background transparent, without a colour of its own.
+    if (image.supportsOption(QImageIOHandler::BackgroundColor) && picture.format.startsWith("svg"))
+        image.setBackgroundColor(Qt::white);
+    // Only an animation's frame count is trusted: some readers return the same
+    // page for ever, answering that there is more to read.
+    const int count = qMin(picture.frameCount, qMax(maxFrames, 1));
+    for (int frame = 0; frame < count; ++frame) {
+        const QImage decoded = image.read();
+        if (decoded.isNull()) {
+            picture.status = Status::Damaged;
+            picture.frames.clear();
+            return picture;
+        }
+        picture.frames << decoded;
+    }
+    return picture;
+}
+
+QString tooLargeMessage(const QSize &size)
+{
+    return QStringLiteral("too large to decode: %1x%2 pixels (at most as many as %3x%4)")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(LargestSide.width())
+        .arg(LargestSide.height());
+}
+
+} // namespace PictureDecoder

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QSize>
+
+#include <functional>
+
+class QString;
+
+// Pictures of every format the toolkit reads, recognised from their content
+// and decoded from memory, scaled while decoding where the format allows it.
+namespace PictureDecoder {
+
+// The largest picture decoded at full size: 64 megapixels, 256 MiB at 32 bits
+// per pixel, which takes in the photos of current phone cameras. A JPEG that
+// is scaled down while decoding only counts by its reduced size.
+constexpr qint64 MaxDecodedPixels = qint64(64) * 1024 * 1024;
+
+enum class Status { Ok, UnknownFormat, Damaged, TooLarge };
+
+// Lower-case names as the toolkit knows them ("bmp", "png", "jpeg", "gif",
+// "webp", "tiff", "svg", "svgz", "ico", "cur", "icns", "mng", "xpm", "xbm",
+// "pbm", "pgm", "ppm", "tga"); empty when the content is none of them.
+QByteArray formatOf(const QByteArray &data);
+// BMP and PNG are read without the image plugins.
+bool needsPlugin(const QByteArray &format);
+
+// Scanning the image plugins costs start-up time that pictures read without
+// them do not need: drops the plugin paths until a picture needs a plugin.
+void deferPluginScan();
+
+struct Picture
+{
+    Status status = Status::UnknownFormat;
+    QByteArray format;
+    QSize size;         // as shown, upright
+    int frameCount = 0; // frames of an animation, otherwise 1
+    QList<QImage> frames;
+};
+
+// Given a picture's upright size, the size it is wanted at.
+using SizeRequest = std::function<QSize(const QSize &)>;
+
+// The picture's format, size and frame count, without decoding its pixels.
+Picture inspect(const QByteArray &data);
+
+// Decodes the first `maxFrames` frames at most, in order. When `wanted` is
+// given, the frames are at the size it asks for if the format can scale while
+// decoding, and otherwise at their own size.
+Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted = {});
+
+// "too large to decode: WxH pixels (at most N megapixels)".
+QString tooLargeMessage(const QSize &size);
+
+} // namespace PictureDecoder

@@ -1,0 +1,249 @@
+#include "core/picturedecoder.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QtTest>
+
+using PictureDecoder::Status;
+
+Q_DECLARE_METATYPE(PictureDecoder::Status)
+
+namespace {
+
+const QSize DisplaySize(128, 64);
+const QRgb Red = qRgb(255, 0, 0);
+const QRgb Green = qRgb(0, 255, 0);
+const QRgb Blue = qRgb(0, 0, 255);
+const QRgb White = qRgb(255, 255, 255);
+
+QByteArray encoded(const QImage &picture, const char *format)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return data;
+}
+
+QImage solid(QSize size, QRgb colour)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
+}
+
+void appendWord(QByteArray &data, int value)
+{
+    data += char(value & 0xFF);
+    data += char((value >> 8) & 0xFF);
+}
+
+// LZW codes of 3 bits, restarted every two pixels so that they never widen.
+QByteArray lzwSolid(int pixels, int colour)
+{
+    constexpr int Clear = 4;
+    constexpr int End = 5;
+    QList<int> codes;
+    for (int i = 0; i < pixels; i += 2) {
+        codes << Clear << colour;
+        if (i + 1 < pixels)
+            codes << colour;
+    }
+    codes << End;
+    QByteArray bytes;
+    quint32 bits = 0;
+    int count = 0;
+    for (const int code : codes) {
+        bits |= quint32(code) << count;
+        count += 3;
+        for (; count >= 8; count -= 8, bits >>= 8)
+            bytes += char(bits & 0xFF);
+    }
+    if (count > 0)
+        bytes += char(bits & 0xFF);
+    return bytes;
+}
+
+// An animation of solid frames in the colours red, green, blue, white (0-3).
+QByteArray gif(QSize canvas, const QList<int> &colours, QSize frame = QSize())
+{
+    if (!frame.isValid())
+        frame = canvas;
+    QByteArray data("GIF89a");
+    appendWord(data, canvas.width());
+    appendWord(data, canvas.height());
+    data += QByteArray("\x81\0\0", 3);
+    data += QByteArray("\xFF\0\0\0\xFF\0\0\0\xFF\xFF\xFF\xFF", 12);
+    for (const int colour : colours) {
+        data += QByteArray("\x21\xF9\x04\x00\x0A\x00\x00\x00", 8);
+        data += char(0x2C);
+        appendWord(data, 0);
+        appendWord(data, 0);
+        appendWord(data, frame.width());
+        appendWord(data, frame.height());
+        data += char(0);
+        data += char(2);
+        const QByteArray lzw = lzwSolid(frame.width() * frame.height(), colour);
+        for (qsizetype at = 0; at < lzw.size(); at += 255) {
+            const QByteArray block = lzw.mid(at, 255);
+            data += char(block.size());
+            data += block;
+        }
+        data += char(0);
+    }
+    data += char(0x3B);
+    return data;
+}
+
+// Uncompressed true colour, the only kind the toolkit reads, with the footer
+// that marks it as version 2.
+QByteArray tga(QSize size, QRgb colour)
+{
+    QByteArray data(18, '\0');
+    data[2] = 2;
+    data[12] = char(size.width() & 0xFF);
+    data[13] = char(size.width() >> 8);
+    data[14] = char(size.height() & 0xFF);
+    data[15] = char(size.height() >> 8);
+    data[16] = 24;
+    const char pixel[] = {char(qBlue(colour)), char(qGreen(colour)), char(qRed(colour))};
+    for (int i = 0; i < size.width() * size.height(); ++i)
+        data.append(pixel, 3);
+    data += QByteArray(8, '\0');
+    data += QByteArray("TRUEVISION-XFILE.", 18);
+    return data;
+}
+
+QByteArray svg(QSize size)
+{
+    return QStringLiteral("<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                          "width=\"%1\" height=\"%2\" viewBox=\"0 0 4 2\">"
+                          "<rect width=\"2\" height=\"2\" fill=\"#0000ff\"/></svg>")
+        .arg(size.width())
+        .arg(size.height())
+        .toLatin1();
+}
+
+// Each channel taken as off or full, which lossy formats keep.
+QRgb pure(QRgb colour)
+{
+    return qRgb(qRed(colour) > 127 ? 255 : 0, qGreen(colour) > 127 ? 255 : 0,
+                qBlue(colour) > 127 ? 255 : 0);
+}
+
+QList<QRgb> topLeftColours(const QList<QImage> &frames)
+{
+    QList<QRgb> colours;
+    for (const QImage &frame : frames)
+        colours << pure(frame.pixel(0, 0));
+    return colours;
+}
+
+} // namespace
+
+class TestPictureDecoder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void formatFromContent_data();
+    void formatFromContent();
+    void decode_data();
+    void decode();
+};
+
+void TestPictureDecoder::formatFromContent_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QByteArray>("format");
+    const QImage picture = solid(DisplaySize, Red);
+    for (const char *format : {"bmp", "png", "jpeg", "tiff", "webp", "ico", "xpm", "xbm",
+                               "pbm", "pgm", "ppm"})
+        QTest::newRow(format) << encoded(picture, format) << QByteArray(format);
+    QTest::newRow("gif") << gif(DisplaySize, {0}) << QByteArray("gif");
+    QTest::newRow("tga") << tga(DisplaySize, Red) << QByteArray("tga");
+    QTest::newRow("svg") << svg(DisplaySize) << QByteArray("svg");
+    QTest::newRow("text") << QByteArray("P7 is not a picture\n") << QByteArray();
+}
+
+void TestPictureDecoder::formatFromContent()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QByteArray, format);
+    QCOMPARE(PictureDecoder::formatOf(data), format);
+    const PictureDecoder::Picture picture = PictureDecoder::decode(data, 1);
+    QCOMPARE(picture.status, format.isEmpty() ? Status::UnknownFormat : Status::Ok);
+    if (!format.isEmpty())
+        QCOMPARE(picture.frames.value(0).size(), DisplaySize);
+}
+
+void TestPictureDecoder::decode_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QSize>("wanted");
+    QTest::addColumn<int>("maxFrames");
+    QTest::addColumn<Status>("status");
+    QTest::addColumn<int>("frameCount");
+    QTest::addColumn<QSize>("frameSize");
+    QTest::addColumn<QList<QRgb>>("colours");
+    const QSize none;
+    const QList<int> rgb{0, 1, 2};
+    QTest::newRow("animation in order") << gif(DisplaySize, rgb) << none << 64 << Status::Ok << 3
+                                        << DisplaySize << QList<QRgb>{Red, Green, Blue};
+    QTest::newRow("animation up to the limit") << gif(DisplaySize, rgb) << none << 2 << Status::Ok << 3
+                                               << DisplaySize << QList<QRgb>{Red, Green};
+    QTest::newRow("one-page tiff read once")
+        << encoded(solid(DisplaySize, Green), "tiff") << none << 64 << Status::Ok << 1 << DisplaySize
+        << QList<QRgb>{Green};
+    const QByteArray animation = gif(DisplaySize, rgb);
+    QTest::newRow("animation cut in its last frame")
+        << animation.first(animation.size() - 4) << none << 64 << Status::Damaged << 0 << QSize()
+        << QList<QRgb>{};
+    const QByteArray photo = encoded(solid(QSize(1024, 512), Red), "jpeg");
+    QTest::newRow("jpeg cut short") << photo.first(photo.size() - 2) << none << 1
+                                    << Status::Damaged << 0 << QSize() << QList<QRgb>{};
+    QTest::newRow("jpeg scaled while decoding") << photo << DisplaySize << 1 << Status::Ok << 1
+                                                << DisplaySize << QList<QRgb>{Red};
+    QTest::newRow("svg at its own size") << svg(DisplaySize) << none << 1 << Status::Ok << 1 << DisplaySize
+                                         << QList<QRgb>{Blue};
+    // Drawn straight at the size wanted, on white: at its own size it could not be held.
+    QTest::newRow("svg drawn at the size wanted")
+        << svg(QSize(400000, 200000)) << DisplaySize << 1 << Status::Ok << 1 << DisplaySize
+        << QList<QRgb>{Blue};
+    QTest::newRow("svg too large at its own size") << svg(QSize(400000, 200000)) << none << 1
+                                                   << Status::TooLarge << 0 << QSize()
+                                                   << QList<QRgb>{};
+    QTest::newRow("gif canvas too large") << gif(QSize(9000, 8000), {0}, QSize(1, 1)) << none << 1
+                                          << Status::TooLarge << 0 << QSize() << QList<QRgb>{};
+}
+
+void TestPictureDecoder::decode()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QSize, wanted);
+    QFETCH(int, maxFrames);
+    QFETCH(Status, status);
+    QFETCH(int, frameCount);
+    QFETCH(QSize, frameSize);
+    QFETCH(QList<QRgb>, colours);
+    PictureDecoder::SizeRequest request;
+    if (wanted.isValid())
+        request = [wanted](const QSize &) { return wanted; };
+    const PictureDecoder::Picture picture = PictureDecoder::decode(data, maxFrames, request);
+    QCOMPARE(picture.status, status);
+    if (status != Status::Ok) {
+        QVERIFY(picture.frames.isEmpty());
+        return;
+    }
+    QCOMPARE(picture.frameCount, frameCount);
+    QCOMPARE(topLeftColours(picture.frames), colours);
+    for (const QImage &frame : picture.frames)
+        QCOMPARE(frame.size(), frameSize);
+    if (frameSize == DisplaySize && picture.format.startsWith("svg"))
+        QCOMPARE(pure(picture.frames.constFirst().pixel(127, 63)), White);
+}
+
+QTEST_GUILESS_MAIN(TestPictureDecoder)
+#include "tst_picturedecoder.moc"
