@@ -18,6 +18,9 @@ constexpr QRgb Off = 0xFFFFFFFFu;
 // its colour, as in BinImage::fromPicture.
 QImage opaque(const QImage &picture)
 {
+    // Already opaque: a copy would double the memory a large photo takes.
+    if (picture.format() == QImage::Format_RGB32)
+        return picture;
     QImage rgb = picture.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < rgb.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(rgb.scanLine(y));
