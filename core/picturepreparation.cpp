@@ -199,14 +199,24 @@ void invert(QByteArray &image)
         byte = char(~uchar(byte));
 }
 
+QSize decodingSize(const QSize &size, const QSize &target, const Options &options)
+{
+    const QSize upright = PictureTransform::orientedSize(size, options.orientation);
+    if (!options.fit || upright == target)
+        return size;
+    return PictureTransform::orientedSize(fittedSize(upright, target, options.fitMode),
+                                          options.orientation);
+}
+
 QByteArray convert(const QImage &picture, BinImage::RowOrganisation organisation,
                    const Options &options)
 {
+    const QImage upright = PictureTransform::oriented(picture, options.orientation);
     const bool fit = options.fit
-        && picture.size() != QSize(BinImage::Width, BinImage::Height);
+        && upright.size() != QSize(BinImage::Width, BinImage::Height);
     const QImage source = fit
-        ? fitted(picture, QSize(BinImage::Width, BinImage::Height), options.fitMode)
-        : picture;
+        ? fitted(upright, QSize(BinImage::Width, BinImage::Height), options.fitMode)
+        : upright;
     QByteArray image = options.dither == Dither::None
         ? BinImage::fromPicture(source, organisation, options.threshold)
         : BinImage::fromPicture(dithered(source, options.dither, options.threshold),

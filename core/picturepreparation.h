@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/binimage.h"
+#include "core/picturetransform.h"
 
 class QByteArray;
 class QImage;
@@ -27,6 +28,7 @@ struct Options
     Dither dither = Dither::None;
     bool fit = false;
     FitMode fitMode = FitMode::Contain;
+    PictureTransform::Orientation orientation;
 };
 
 // "none", "floyd-steinberg", "atkinson", "bayer".
@@ -48,7 +50,12 @@ QImage dithered(const QImage &picture, Dither method, int threshold);
 
 void invert(QByteArray &image);
 
-// Fits only pictures that are not already 128x64.
+// The size at which a picture of `size` is fitted, before it is oriented
+// (its own size when it is not fitted): a decoder that scales while decoding
+// delivers it at once, and the conversion does not scale it again.
+QSize decodingSize(const QSize &size, const QSize &target, const Options &options);
+
+// Orients the picture first; fits only pictures that are not then 128x64.
 QByteArray convert(const QImage &picture, BinImage::RowOrganisation organisation,
                    const Options &options);
 
