@@ -1,11 +1,11 @@
 #include "core/picturedecoder.h"
 
+#include "core/imageplugins.h"
+
 #include <QBuffer>
 #include <QColor>
-#include <QCoreApplication>
 #include <QImageReader>
 #include <QString>
-#include <QStringList>
 
 #include <cmath>
 #include <memory>
@@ -20,21 +20,6 @@ static_assert(MaxDecodedPixels == qint64(8192) * 8192, "the message names the ca
 // Deep pictures (16 bits per channel) take 8 bytes a pixel; the toolkit's own
 // limit must never refuse what the pixel cap lets through.
 constexpr int AllocationLimitMiB = int(MaxDecodedPixels * 8 / (1024 * 1024));
-
-QStringList &deferredPluginPaths()
-{
-    static QStringList paths;
-    return paths;
-}
-
-void ensurePlugins()
-{
-    QStringList &paths = deferredPluginPaths();
-    if (paths.isEmpty())
-        return;
-    QCoreApplication::setLibraryPaths(paths);
-    paths.clear();
-}
 
 struct Signature
 {
@@ -240,8 +225,8 @@ Picture open(const QByteArray &data, Reader &reader)
     picture.format = formatOf(data);
     if (picture.format.isEmpty())
         return picture;
-    if (needsPlugin(picture.format))
-        ensurePlugins();
+    if (!ImagePlugins::isBuiltIn(picture.format))
+        ImagePlugins::ensureLoaded();
     reader.buffer.setData(data);
     reader.buffer.open(QIODevice::ReadOnly);
     reader.reader = std::make_unique<QImageReader>(&reader.buffer, picture.format);
@@ -278,23 +263,6 @@ QByteArray formatOf(const QByteArray &data)
     if (isSvg(data))
         return QByteArrayLiteral("svg");
     return QByteArray();
-}
-
-bool needsPlugin(const QByteArray &format)
-{
-    static const char *const builtIn[] = {"bmp", "png", "pbm", "pgm", "ppm", "xbm", "xpm"};
-    for (const char *name : builtIn)
-        if (format == name)
-            return false;
-    return true;
-}
-
-void deferPluginScan()
-{
-    if (!deferredPluginPaths().isEmpty())
-        return;
-    deferredPluginPaths() = QCoreApplication::libraryPaths();
-    QCoreApplication::setLibraryPaths({});
 }
 
 Picture inspect(const QByteArray &data)

@@ -24,12 +24,6 @@ enum class Status { Ok, UnknownFormat, Damaged, TooLarge };
 // "webp", "tiff", "svg", "svgz", "ico", "cur", "icns", "mng", "xpm", "xbm",
 // "pbm", "pgm", "ppm", "tga"); empty when the content is none of them.
 QByteArray formatOf(const QByteArray &data);
-// BMP and PNG are read without the image plugins.
-bool needsPlugin(const QByteArray &format);
-
-// Scanning the image plugins costs start-up time that pictures read without
-// them do not need: drops the plugin paths until a picture needs a plugin.
-void deferPluginScan();
 
 struct Picture
 {

@@ -1,4 +1,6 @@
+#include "core/binimage.h"
 #include "core/picturedecoder.h"
+#include "core/pictureencoder.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -152,6 +154,8 @@ private slots:
     void formatFromContent();
     void decode_data();
     void decode();
+    void encodedKeepsOnPixels_data();
+    void encodedKeepsOnPixels();
 };
 
 void TestPictureDecoder::formatFromContent_data()
@@ -243,6 +247,45 @@ void TestPictureDecoder::decode()
         QCOMPARE(frame.size(), frameSize);
     if (frameSize == DisplaySize && picture.format.startsWith("svg"))
         QCOMPARE(pure(picture.frames.constFirst().pixel(127, 63)), White);
+}
+
+void TestPictureDecoder::encodedKeepsOnPixels_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<QByteArray>("expectedStart");
+    // A light background would be dithered into stray dots by a plain conversion.
+    QTest::newRow("xbm") << "3 logo-v2.XBM" << QByteArray("xbm")
+                         << QByteArray("#define image_3_logo_v2_width 128\n"
+                                       "#define image_3_logo_v2_height 64\n"
+                                       "static unsigned char image_3_logo_v2_bits[] = {");
+    QTest::newRow("pbm") << "out.pbm" << QByteArray("pbm") << QByteArray("P4");
+    QTest::newRow("png") << "out.png" << QByteArray("png") << QByteArray("\x89PNG");
+    QTest::newRow("webp, lossless") << "out.webp" << QByteArray("webp") << QByteArray("RIFF");
+    QTest::newRow("unknown extension") << "out.txt" << QByteArray("bmp") << QByteArray("BM");
+}
+
+void TestPictureDecoder::encodedKeepsOnPixels()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, format);
+    QFETCH(QByteArray, expectedStart);
+    QByteArray image(BinImage::ImageBytes, '\0');
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char((i * 37) ^ (i >> 3));
+    const auto organisation = BinImage::RowOrganisation::Row127;
+    const QImage rendered = BinImage::toPicture(reinterpret_cast<const uchar *>(image.constData()),
+                                                qRgb(255, 255, 160), organisation);
+    QCOMPARE(PictureEncoder::formatForName(path), format);
+    const QByteArray data = PictureEncoder::encode(rendered, format, path);
+    QVERIFY2(data.startsWith(expectedStart), data.left(120).constData());
+    QImage back;
+    QVERIFY(back.loadFromData(data, format));
+    QImage black(back.size(), QImage::Format_RGB32);
+    for (int y = 0; y < back.height(); ++y)
+        for (int x = 0; x < back.width(); ++x)
+            black.setPixel(x, y, qGray(back.pixel(x, y)) < 64 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    QCOMPARE(BinImage::fromPicture(black, organisation), image);
 }
 
 QTEST_GUILESS_MAIN(TestPictureDecoder)
