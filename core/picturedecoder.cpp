@@ -104,6 +104,8 @@ bool isTga(const QByteArray &data)
 // canvas of the file's screen size: that is what decoding costs.
 QSize gifCanvasSize(const QByteArray &data, const QSize &firstFrame)
 {
+    if (data.size() < 10)
+        return firstFrame;
     return firstFrame.expandedTo(QSize(littleEndian16(data, 6), littleEndian16(data, 8)));
 }
 

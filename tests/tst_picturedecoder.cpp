@@ -118,6 +118,18 @@ QByteArray tga(QSize size, QRgb colour)
     return data;
 }
 
+// An Exif block whose orientation tag says the camera was turned a quarter clockwise.
+QByteArray turnedByCamera(const QByteArray &jpeg)
+{
+    const QByteArray exif = QByteArray("Exif\0\0MM\0\x2A\0\0\0\x08\0\x01"
+                                       "\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0",
+                                       32);
+    QByteArray segment("\xFF\xE1");
+    segment += char(0);
+    segment += char(exif.size() + 2);
+    return jpeg.left(2) + segment + exif + jpeg.mid(2);
+}
+
 QByteArray svg(QSize size)
 {
     return QStringLiteral("<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
@@ -210,6 +222,9 @@ void TestPictureDecoder::decode_data()
                                     << Status::Damaged << 0 << QSize() << QList<QRgb>{};
     QTest::newRow("jpeg scaled while decoding") << photo << DisplaySize << 1 << Status::Ok << 1
                                                 << DisplaySize << QList<QRgb>{Red};
+    QTest::newRow("jpeg turned upright while scaled")
+        << turnedByCamera(photo) << DisplaySize.transposed() << 1 << Status::Ok << 1
+        << DisplaySize.transposed() << QList<QRgb>{Red};
     QTest::newRow("svg at its own size") << svg(DisplaySize) << none << 1 << Status::Ok << 1 << DisplaySize
                                          << QList<QRgb>{Blue};
     // Drawn straight at the size wanted, on white: at its own size it could not be held.
