@@ -23,7 +23,6 @@ constexpr int AllocationLimitMiB = int(MaxDecodedPixels * 8 / (1024 * 1024));
 
 struct Signature
 {
-    int offset;
     const char *bytes;
     int length;
     const char *format;
@@ -31,19 +30,19 @@ struct Signature
 
 // Formats without a fixed signature at the start are recognised apart.
 const Signature signatures[] = {
-    {0, "\x89PNG\r\n\x1A\n", 8, "png"},
-    {0, "BM", 2, "bmp"},
-    {0, "\xFF\xD8\xFF", 3, "jpeg"},
-    {0, "GIF87a", 6, "gif"},
-    {0, "GIF89a", 6, "gif"},
-    {8, "WEBP", 4, "webp"},
-    {0, "II*\0", 4, "tiff"},
-    {0, "MM\0*", 4, "tiff"},
-    {0, "icns", 4, "icns"},
-    {0, "\x8AMNG\r\n\x1A\n", 8, "mng"},
-    {0, "\x1F\x8B", 2, "svgz"},
-    {0, "/* XPM */", 9, "xpm"},
-    {0, "#define ", 8, "xbm"},
+    {"\x89PNG\r\n\x1A\n", 8, "png"},
+    {"BM", 2, "bmp"},
+    {"\xFF\xD8\xFF", 3, "jpeg"},
+    {"GIF87a", 6, "gif"},
+    {"GIF89a", 6, "gif"},
+    {"RIFF", 4, "riff"},
+    {"II*\0", 4, "tiff"},
+    {"MM\0*", 4, "tiff"},
+    {"icns", 4, "icns"},
+    {"\x8AMNG\r\n\x1A\n", 8, "mng"},
+    {"\x1F\x8B", 2, "svgz"},
+    {"/* XPM */", 9, "xpm"},
+    {"#define ", 8, "xbm"},
 };
 
 bool hasAt(const QByteArray &data, int offset, const char *bytes, int length)
@@ -254,10 +253,14 @@ QByteArray formatOf(const QByteArray &data)
 {
     if (isTga(data))
         return QByteArrayLiteral("tga");
-    for (const Signature &signature : signatures)
-        if (hasAt(data, signature.offset, signature.bytes, signature.length)
-            && (qstrcmp(signature.format, "webp") != 0 || data.startsWith("RIFF")))
-            return signature.format;
+    for (const Signature &signature : signatures) {
+        if (!data.startsWith(QByteArrayView(signature.bytes, signature.length)))
+            continue;
+        // RIFF holds sounds and films as well.
+        if (qstrcmp(signature.format, "riff") == 0)
+            return hasAt(data, 8, "WEBP", 4) ? QByteArrayLiteral("webp") : QByteArray();
+        return signature.format;
+    }
     if (const QByteArray anymap = portableAnymapFormat(data); !anymap.isEmpty())
         return anymap;
     if (const QByteArray icon = iconFormat(data); !icon.isEmpty())
