@@ -1,5 +1,7 @@
 #include "core/fileaccess.h"
 
+#include "core/picturedecoder.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
@@ -81,6 +83,9 @@ QString message(Status status, Caller caller)
         text = windowText("Mauvais Format");
         break;
     case Status::UnknownFormat:
+        if (caller == Caller::CommandLine)
+            return QStringLiteral("Format d'image inconnu (BMP, PNG, JPEG, GIF, WebP, TIFF, SVG, "
+                                  "ICO, XPM, XBM, PBM, PGM, PPM or TGA)");
         text = windowText("Format d'image inconnu\n(Bitmap ou PNG uniquement)");
         break;
     case Status::TooLong:
@@ -95,6 +100,9 @@ QString message(Status status, Caller caller)
     case Status::WrongSize:
         text = sizeText;
         break;
+    case Status::TooLarge:
+        return QStringLiteral("too large to decode: more pixels than %1x%1")
+            .arg(PictureDecoder::MaxDecodedSide);
     }
     if (caller == Caller::Window)
         return text;

@@ -22,9 +22,10 @@ enum class Status {
     Unreadable,    // missing, a directory, refused stream, or a read error
     TooLong,       // more bytes than any acceptable input has
     BadLength,     // a binary file longer than 64 images or not whole images
-    UnknownFormat, // neither BMP nor PNG by its content
+    UnknownFormat, // not a format the caller reads, by its content
     Damaged,       // the file does not hold every pixel the picture claims
-    WrongSize      // decoded, but not 128x64
+    WrongSize,     // decoded, but not 128x64
+    TooLarge       // more pixels than decoding may take (command line only)
 };
 
 // Standard input, for the command line only.

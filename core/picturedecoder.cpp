@@ -1,11 +1,12 @@
 #include "core/picturedecoder.h"
 
 #include "core/imageplugins.h"
+#include "core/picturefile.h"
+#include "core/picturepreparation.h"
 
 #include <QBuffer>
 #include <QColor>
 #include <QImageReader>
-#include <QString>
 
 #include <cmath>
 #include <memory>
@@ -14,8 +15,7 @@ namespace PictureDecoder {
 
 namespace {
 
-const QSize LargestSide(8192, 8192);
-static_assert(MaxDecodedPixels == qint64(8192) * 8192, "the message names the cap as a square");
+using FileAccess::Status;
 
 // Deep pictures (16 bits per channel) take 8 bytes a pixel; the toolkit's own
 // limit must never refuse what the pixel cap lets through.
@@ -30,8 +30,6 @@ struct Signature
 
 // Formats without a fixed signature at the start are recognised apart.
 const Signature signatures[] = {
-    {"\x89PNG\r\n\x1A\n", 8, "png"},
-    {"BM", 2, "bmp"},
     {"\xFF\xD8\xFF", 3, "jpeg"},
     {"GIF87a", 6, "gif"},
     {"GIF89a", 6, "gif"},
@@ -247,10 +245,21 @@ Picture open(const QByteArray &data, Reader &reader)
     return picture;
 }
 
+// BMP and PNG go through the checks the window's pictures go through.
+QImage readFrame(const QByteArray &data, const QByteArray &format, QImageReader &reader)
+{
+    if (PictureFile::format(data) != format)
+        return reader.read();
+    QImage picture;
+    return PictureFile::decode(data, picture) == Status::Ok ? picture : QImage();
+}
+
 } // namespace
 
 QByteArray formatOf(const QByteArray &data)
 {
+    if (const QByteArray common = PictureFile::format(data); !common.isEmpty())
+        return common;
     if (isTga(data))
         return QByteArrayLiteral("tga");
     for (const Signature &signature : signatures) {
@@ -304,7 +313,7 @@ Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
     // page for ever, answering that there is more to read.
     const int count = qMin(picture.frameCount, qMax(maxFrames, 1));
     for (int frame = 0; frame < count; ++frame) {
-        const QImage decoded = image.read();
+        const QImage decoded = readFrame(data, picture.format, image);
         if (decoded.isNull()) {
             picture.status = Status::Damaged;
             picture.frames.clear();
@@ -315,13 +324,25 @@ Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
     return picture;
 }
 
-QString tooLargeMessage(const QSize &size)
+Picture read(const QString &path, const QSize &target, const PicturePreparation::Options &options,
+             int maxFrames)
 {
-    return QStringLiteral("too large to decode: %1x%2 pixels (at most as many as %3x%4)")
-        .arg(size.width())
-        .arg(size.height())
-        .arg(LargestSide.width())
-        .arg(LargestSide.height());
+    Picture picture;
+    QByteArray data;
+    picture.status = FileAccess::read(path, PictureFile::MaxBytes,
+                                      FileAccess::Caller::CommandLine, data);
+    if (picture.status != Status::Ok)
+        return picture;
+    // Refused by its size before a pixel is decoded.
+    picture = inspect(data);
+    if (picture.status == Status::Ok && !options.fit
+        && PictureTransform::orientedSize(picture.size, options.orientation) != target)
+        picture.status = Status::WrongSize;
+    if (picture.status != Status::Ok)
+        return picture;
+    return decode(data, maxFrames, [&](const QSize &size) {
+        return PicturePreparation::decodingSize(size, target, options);
+    });
 }
 
 } // namespace PictureDecoder

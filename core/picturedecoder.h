@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/fileaccess.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QList>
@@ -8,6 +10,9 @@
 #include <functional>
 
 class QString;
+namespace PicturePreparation {
+struct Options;
+}
 
 // Pictures of every format the toolkit reads, recognised from their content
 // and decoded from memory, scaled while decoding where the format allows it.
@@ -16,9 +21,8 @@ namespace PictureDecoder {
 // The largest picture decoded at full size: 64 megapixels, 256 MiB at 32 bits
 // per pixel, which takes in the photos of current phone cameras. A JPEG that
 // is scaled down while decoding only counts by its reduced size.
-constexpr qint64 MaxDecodedPixels = qint64(64) * 1024 * 1024;
-
-enum class Status { Ok, UnknownFormat, Damaged, TooLarge };
+constexpr int MaxDecodedSide = 8192;
+constexpr qint64 MaxDecodedPixels = qint64(MaxDecodedSide) * MaxDecodedSide;
 
 // Lower-case names as the toolkit knows them ("bmp", "png", "jpeg", "gif",
 // "webp", "tiff", "svg", "svgz", "ico", "cur", "icns", "mng", "xpm", "xbm",
@@ -27,7 +31,7 @@ QByteArray formatOf(const QByteArray &data);
 
 struct Picture
 {
-    Status status = Status::UnknownFormat;
+    FileAccess::Status status = FileAccess::Status::UnknownFormat;
     QByteArray format;
     QSize size;         // as shown, upright
     int frameCount = 0; // frames of an animation, otherwise 1
@@ -45,7 +49,11 @@ Picture inspect(const QByteArray &data);
 // decoding, and otherwise at their own size.
 Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted = {});
 
-// "too large to decode: WxH pixels (at most N megapixels)".
-QString tooLargeMessage(const QSize &size);
+// A picture file to be prepared with `options` into images of `target`'s
+// size, as the command line takes it: read within bounds, frames decoded at
+// the size they are fitted at where the format allows it, and without
+// fitting, refused unless it is `target`'s size once oriented.
+Picture read(const QString &path, const QSize &target, const PicturePreparation::Options &options,
+             int maxFrames);
 
 } // namespace PictureDecoder

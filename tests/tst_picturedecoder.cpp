@@ -8,9 +8,9 @@
 #include <QList>
 #include <QtTest>
 
-using PictureDecoder::Status;
+using FileAccess::Status;
 
-Q_DECLARE_METATYPE(PictureDecoder::Status)
+Q_DECLARE_METATYPE(FileAccess::Status)
 
 namespace {
 
