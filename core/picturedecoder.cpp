@@ -17,10 +17,6 @@ namespace {
 
 using FileAccess::Status;
 
-// Deep pictures (16 bits per channel) take 8 bytes a pixel; the toolkit's own
-// limit must never refuse what the pixel cap lets through.
-constexpr int AllocationLimitMiB = int(MaxDecodedPixels * 8 / (1024 * 1024));
-
 struct Signature
 {
     const char *bytes;
@@ -279,6 +275,12 @@ QByteArray formatOf(const QByteArray &data)
     return QByteArray();
 }
 
+void raiseAllocationLimit()
+{
+    // Deep pictures (16 bits per channel) take 8 bytes a pixel.
+    QImageReader::setAllocationLimit(int(MaxDecodedPixels * 8 / (1024 * 1024)));
+}
+
 Picture inspect(const QByteArray &data)
 {
     Reader reader;
@@ -303,7 +305,6 @@ Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
         picture.status = Status::TooLarge;
         return picture;
     }
-    QImageReader::setAllocationLimit(AllocationLimitMiB);
     if (scaled.isValid())
         image.setScaledSize(scaled);
     // A drawing leaves its background transparent, without a colour of its own.

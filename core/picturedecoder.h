@@ -24,6 +24,10 @@ namespace PictureDecoder {
 constexpr int MaxDecodedSide = 8192;
 constexpr qint64 MaxDecodedPixels = qint64(MaxDecodedSide) * MaxDecodedSide;
 
+// Raises the toolkit's own limit (128 MB by default), which would refuse
+// many such photos as if damaged, to let every picture under the cap through.
+void raiseAllocationLimit();
+
 // Lower-case names as the toolkit knows them ("bmp", "png", "jpeg", "gif",
 // "webp", "tiff", "svg", "svgz", "ico", "cur", "icns", "mng", "xpm", "xbm",
 // "pbm", "pgm", "ppm", "tga"); empty when the content is none of them.
