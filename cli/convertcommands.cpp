@@ -3,7 +3,8 @@
 
 #include "core/binfile.h"
 #include "core/binimage.h"
-#include "core/picturefile.h"
+#include "core/picturedecoder.h"
+#include "core/pictureencoder.h"
 #include "core/picturepreparation.h"
 
 #include <QBuffer>
@@ -20,29 +21,6 @@ namespace {
 
 const QSize DisplaySize(BinImage::Width, BinImage::Height);
 
-// Any format the image plugins know, for reporting only.
-QByteArray detectedFormat(const QByteArray &data)
-{
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    return QImageReader(&buffer).format();
-}
-
-// A fixed resolution keeps the files the same whatever the environment.
-constexpr int DotsPerMeter = 3780; // 96 dpi
-
-QByteArray encodePicture(QImage picture, const char *format)
-{
-    picture.setDotsPerMeterX(DotsPerMeter);
-    picture.setDotsPerMeterY(DotsPerMeter);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, format);
-    return data;
-}
-
 } // namespace
 
 int toBin(const QStringList &arguments)
@@ -50,8 +28,10 @@ int toBin(const QStringList &arguments)
     const QString command = QStringLiteral("to-bin");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Converts 128x64 BMP or PNG pictures (format taken from the content) into binary\n"
-        "images of 1024 bytes, written one after the other to OUT."));
+        "Converts 128x64 pictures into binary images of 1024 bytes, written one after the\n"
+        "other to OUT. BMP, PNG, JPEG, GIF, WebP, TIFF, SVG, ICO, XPM, XBM, PBM, PGM, PPM\n"
+        "and TGA are read, told by their content; an animation gives an image per frame.\n"
+        "A picture is turned, then mirrored, then fitted, then converted."));
     parser.addPositionalArgument(QStringLiteral("pictures"),
                                  QStringLiteral("Up to 64 pictures; '-' reads one from standard "
                                                 "input."),
@@ -66,9 +46,7 @@ int toBin(const QStringList &arguments)
     parser.addOption({QStringLiteral("dither"),
                       QStringLiteral("none (default), floyd-steinberg, atkinson or bayer."),
                       QStringLiteral("METHOD")});
-    parser.addOption({QStringLiteral("fit"),
-                      QStringLiteral("Scale a picture of another size into 128x64, keeping its "
-                                     "aspect ratio, centred on white.")});
+    Cli::addPictureOptions(parser);
     if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
         return code;
 
@@ -89,10 +67,10 @@ int toBin(const QStringList &arguments)
     if (options.dither != PicturePreparation::Dither::None)
         options.threshold = PicturePreparation::DitherThreshold;
     options.invert = parser.isSet(QStringLiteral("invert"));
-    options.fit = parser.isSet(QStringLiteral("fit"));
     BinImage::RowOrganisation organisation;
     QString out;
     if (!Cli::intOption(parser, command, QStringLiteral("threshold"), 0, 256, options.threshold)
+        || !Cli::pictureOptions(parser, command, options)
         || !Cli::rowOrganisation(parser, command, organisation)
         || !Cli::outputPath(parser, command, out))
         return Cli::UsageError;
@@ -100,10 +78,24 @@ int toBin(const QStringList &arguments)
     QByteArray images;
     images.reserve(qsizetype(pictures.size()) * BinImage::ImageBytes);
     for (const QString &path : pictures) {
-        QImage picture;
-        if (!Cli::readPicture(path, options.fit, picture))
+        const int room = BinImage::MaxImages - int(images.size() / BinImage::ImageBytes);
+        if (room == 0) {
+            Cli::printError(Cli::inputName(path),
+                            QStringLiteral("no room left: a binary file holds %1 images at most")
+                                .arg(BinImage::MaxImages));
             return Cli::Failure;
-        images += PicturePreparation::convert(picture, organisation, options);
+        }
+        PictureDecoder::Picture picture;
+        if (!Cli::readPicture(path, DisplaySize, options, room, picture))
+            return Cli::Failure;
+        for (const QImage &frame : picture.frames)
+            images += PicturePreparation::convert(frame, organisation, options);
+        if (picture.frames.size() < picture.frameCount)
+            Cli::printError(Cli::inputName(path),
+                            QStringLiteral("only the first %1 of its %2 frames fit in the binary "
+                                           "file")
+                                .arg(picture.frames.size())
+                                .arg(picture.frameCount));
     }
     return Cli::writeOutput(out, images) ? Cli::Success : Cli::Failure;
 }
@@ -114,7 +106,9 @@ int toBmp(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Renders binary images as 128x64 pictures: on pixels black, off pixels in the\n"
-        "background colour. Writes BMP, or PNG when OUT ends in .png."));
+        "background colour. OUT's extension chooses the format among those Qt writes:\n"
+        ".png, .xbm (C source, on pixels as set bits), .pbm, .webp (lossless), .tif,\n"
+        ".ico, .ppm, .xpm, ...; any other name gets BMP."));
     Cli::addBinaryArgument(parser);
     Cli::addOutputOption(parser, QStringLiteral("Picture to write; '-' for standard output. With "
                                                 "--all, image K goes to OUT with -KK added "
@@ -156,23 +150,33 @@ int toBmp(const QStringList &arguments)
         return Cli::Failure;
 
     const QString name = all ? Cli::inFolder(out, QStringLiteral("image.bmp")) : out;
-    const char *format = name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
-    auto render = [&](const QByteArray &image) {
-        return encodePicture(BinImage::toPicture(reinterpret_cast<const uchar *>(image.constData()),
-                                                 background.rgb(), organisation),
-                             format);
+    const QByteArray format = PictureEncoder::formatForName(name);
+    auto render = [&](const QByteArray &image, const QString &path) {
+        const QByteArray picture = PictureEncoder::encode(
+            BinImage::toPicture(reinterpret_cast<const uchar *>(image.constData()),
+                                background.rgb(), organisation),
+            format, path);
+        if (picture.isEmpty())
+            Cli::printError(path, QStringLiteral("Qt could not encode the picture as %1")
+                                      .arg(QString::fromLatin1(format.toUpper())));
+        return picture;
     };
     if (!all) {
         QByteArray image;
         if (!Cli::selectImage(in, contents, index, image))
             return Cli::Failure;
-        return Cli::writeOutput(out, render(image)) ? Cli::Success : Cli::Failure;
+        const QByteArray picture = render(image, out);
+        return !picture.isEmpty() && Cli::writeOutput(out, picture) ? Cli::Success : Cli::Failure;
     }
     QList<OutputFile::Output> outputs;
-    for (int k = 0; k < int(contents.size() / BinImage::ImageBytes); ++k)
-        outputs.append({Cli::numberedName(name, k),
-                        render(contents.mid(qsizetype(k) * BinImage::ImageBytes,
-                                            BinImage::ImageBytes))});
+    for (int k = 0; k < int(contents.size() / BinImage::ImageBytes); ++k) {
+        const QString path = Cli::numberedName(name, k);
+        outputs.append({path, render(contents.mid(qsizetype(k) * BinImage::ImageBytes,
+                                                  BinImage::ImageBytes),
+                                     path)});
+        if (outputs.constLast().data.isEmpty())
+            return Cli::Failure;
+    }
     return Cli::writeOutputs(outputs) ? Cli::Success : Cli::Failure;
 }
 
@@ -199,18 +203,17 @@ int info(const QStringList &arguments)
             continue;
         }
         const QString name = Cli::inputName(path);
-        QImage picture;
-        const FileAccess::Status status = Cli::decodePicture(data, picture);
-        QByteArray format = PictureFile::format(data);
-        if (format.isEmpty())
-            format = detectedFormat(data);
-        const QString kind = QString::fromLatin1(format.toUpper()) + QStringLiteral(" picture");
-        if (status == FileAccess::Status::Ok) {
+        const PictureDecoder::Picture picture = Cli::examinePicture(data, DisplaySize);
+        const QString kind = QString::fromLatin1(picture.format.toUpper())
+            + QStringLiteral(" picture");
+        if (picture.status == FileAccess::Status::Ok) {
             report += QStringLiteral("%1: %2, %3x%4, ")
                           .arg(name, kind)
-                          .arg(picture.width())
-                          .arg(picture.height());
-            report += picture.size() == DisplaySize
+                          .arg(picture.size.width())
+                          .arg(picture.size.height());
+            if (picture.frameCount > 1)
+                report += QStringLiteral("%1 frames, ").arg(picture.frameCount);
+            report += picture.size == DisplaySize
                 ? QStringLiteral("convertible\n")
                 : QStringLiteral("not convertible: %1 (--fit scales it)\n")
                       .arg(Cli::message(FileAccess::Status::WrongSize));
@@ -218,9 +221,9 @@ int info(const QStringList &arguments)
             report += QStringLiteral("%1: binary file, %2 image(s)\n")
                           .arg(name)
                           .arg(data.size() / BinImage::ImageBytes);
-        } else if (!format.isEmpty()) {
+        } else if (!picture.format.isEmpty()) {
             report += QStringLiteral("%1: %2, not convertible: %3\n")
-                          .arg(name, kind, Cli::message(status));
+                          .arg(name, kind, Cli::message(picture.status));
         } else {
             Cli::printError(name, Cli::message(FileAccess::Status::BadLength));
             result = Cli::Failure;

@@ -18,9 +18,12 @@ const char StandardInput[] = "-";
 
 namespace {
 
-Status readDescriptor(int fd, qint64 limit, QByteArray &contents)
+// `expected`: the size a regular file claims, so that a large photo is read
+// into one allocation instead of being copied as the array grows.
+Status readDescriptor(int fd, qint64 limit, qint64 expected, QByteArray &contents)
 {
     QByteArray data;
+    data.reserve(qsizetype(qBound<qint64>(0, expected, limit) + 1));
     char buffer[65536];
     while (data.size() <= limit) {
         const qint64 wanted = qMin<qint64>(qint64(sizeof buffer), limit + 1 - data.size());
@@ -49,7 +52,7 @@ QString windowText(const char *text)
 Status read(const QString &path, qint64 limit, Caller caller, QByteArray &contents)
 {
     if (caller == Caller::CommandLine && path == QLatin1String(StandardInput))
-        return readDescriptor(STDIN_FILENO, limit, contents);
+        return readDescriptor(STDIN_FILENO, limit, 0, contents);
     // Without O_NONBLOCK, opening a FIFO waits for a writer; the window then
     // refuses it after fstat, which also sees a file swapped since it was chosen.
     const int flags = O_RDONLY | O_CLOEXEC | (caller == Caller::Window ? O_NONBLOCK : 0);
@@ -61,8 +64,9 @@ Status read(const QString &path, qint64 limit, Caller caller, QByteArray &conten
     if (::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode)
         && (S_ISREG(info.st_mode) || caller == Caller::CommandLine)) {
         // A huge file is refused by its size, before a byte of it is read.
-        status = S_ISREG(info.st_mode) && info.st_size > limit ? Status::TooLong
-                                                               : readDescriptor(fd, limit, contents);
+        const qint64 expected = S_ISREG(info.st_mode) ? info.st_size : 0;
+        status = expected > limit ? Status::TooLong
+                                  : readDescriptor(fd, limit, expected, contents);
     }
     ::close(fd);
     return status;

@@ -115,8 +115,9 @@ bool jpegIsWhole(const QByteArray &data)
             ++pos;
             continue;
         }
+        // Searched from the end, where the marker normally is.
         if (marker == 0xDA)
-            return data.indexOf("\xFF\xD9", pos + 2) >= 0;
+            return data.lastIndexOf("\xFF\xD9") > pos;
         pos += 2 + bigEndian16(data, pos + 2);
     }
     return false;
@@ -295,12 +296,14 @@ Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
         return picture;
     QImageReader &image = *reader.reader;
     const QSize stored = reader.swapsAxes ? picture.size.transposed() : picture.size;
-    QSize scaled;
-    if (wanted && scalesWhileDecoding(picture.format)) {
-        const QSize upright = wanted(picture.size);
-        if (!upright.isEmpty() && upright != picture.size)
-            scaled = reader.swapsAxes ? upright.transposed() : upright;
+    const QSize upright = wanted ? wanted(picture.size) : picture.size;
+    if (upright.isEmpty()) {
+        picture.status = Status::WrongSize;
+        return picture;
     }
+    QSize scaled;
+    if (upright != picture.size && scalesWhileDecoding(picture.format))
+        scaled = reader.swapsAxes ? upright.transposed() : upright;
     if (decodedPixels(picture.format, stored, scaled) > MaxDecodedPixels) {
         picture.status = Status::TooLarge;
         return picture;
@@ -334,14 +337,9 @@ Picture read(const QString &path, const QSize &target, const PicturePreparation:
                                       FileAccess::Caller::CommandLine, data);
     if (picture.status != Status::Ok)
         return picture;
-    // Refused by its size before a pixel is decoded.
-    picture = inspect(data);
-    if (picture.status == Status::Ok && !options.fit
-        && PictureTransform::orientedSize(picture.size, options.orientation) != target)
-        picture.status = Status::WrongSize;
-    if (picture.status != Status::Ok)
-        return picture;
     return decode(data, maxFrames, [&](const QSize &size) {
+        if (!options.fit && PictureTransform::orientedSize(size, options.orientation) != target)
+            return QSize();
         return PicturePreparation::decodingSize(size, target, options);
     });
 }

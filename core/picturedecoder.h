@@ -42,7 +42,8 @@ struct Picture
     QList<QImage> frames;
 };
 
-// Given a picture's upright size, the size it is wanted at.
+// Given a picture's upright size, the size it is wanted at; an empty size
+// refuses the picture as the wrong size before it is decoded.
 using SizeRequest = std::function<QSize(const QSize &)>;
 
 // The picture's format, size and frame count, without decoding its pixels.
