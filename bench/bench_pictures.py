@@ -7,12 +7,13 @@ Usage: bench/bench_pictures.py [--build BUILD_DIR] [--work DIR] [--repeat N]
    vexlor-cli against Pillow's fastest path (draft, then thumbnail), both as
    whole processes and, for Pillow, the decoding alone inside this process.
    Peak memory (maximum resident set) of each process; vexlor-cli must stay
-   under 200 MB.
+   under 200 MB and take no more CPU time than the Pillow process.
 2. to-bin of 64 PNG pictures of 128x64 against a Pillow script that reads
    every pixel; vexlor-cli must be at least 10 times faster.
 
 The pictures are generated with ImageMagick in --work (kept there, so that a
-second run reuses them). Times are the best of N runs, interleaved.
+second run reuses them). Times are the best of N runs, interleaved, wall clock and CPU time (user + system) apart: on a shared
+machine the targets are judged on CPU time. Needs GNU time for the memory.
 Exit status 1 when a target is missed.
 """
 import argparse
@@ -71,27 +72,40 @@ with open(sys.argv[1], "wb") as f:
 
 
 def run(command):
-    """Wall time in seconds and peak resident memory in MB of one process."""
-    start = time.perf_counter()
-    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    _, status, usage = os.wait4(process.pid, 0)
-    elapsed = time.perf_counter() - start
-    error = process.stderr.read().decode(errors="replace")
-    process.stderr.close()
-    process.returncode = os.waitstatus_to_exitcode(status)
-    if process.returncode != 0:
-        sys.exit("failed (%d): %s\n%s" % (process.returncode, " ".join(command), error))
-    return elapsed, usage.ru_maxrss / 1024.0
+    """Wall and CPU (user + system) seconds and peak resident memory in MB of one
+    process. GNU time measures the memory: a child forked from this script
+    would count this script's own pages as well."""
+    with tempfile.NamedTemporaryFile(mode="r") as report:
+        start = time.perf_counter()
+        process = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", report.name] + command,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        _, status, usage = os.wait4(process.pid, 0)
+        elapsed = time.perf_counter() - start
+        error = process.stderr.read().decode(errors="replace")
+        process.stderr.close()
+        process.returncode = os.waitstatus_to_exitcode(status)
+        if process.returncode != 0:
+            sys.exit("failed (%d): %s\n%s" % (process.returncode, " ".join(command), error))
+        memory = int(report.read().split()[-1]) / 1024.0
+    return elapsed, usage.ru_utime + usage.ru_stime, memory
 
 
 def best(jobs, repeat):
-    """Runs every job `repeat` times, interleaved; best time and peak memory of each."""
-    results = {name: (float("inf"), 0.0) for name in jobs}
+    """Runs every job `repeat` times, interleaved: best wall and CPU times, peak memory."""
+    results = {name: (float("inf"), float("inf"), 0.0) for name in jobs}
     for _ in range(repeat):
         for name, job in jobs.items():
-            seconds, memory = job()
-            results[name] = (min(results[name][0], seconds), max(results[name][1], memory))
+            wall, cpu, memory = job()
+            old = results[name]
+            results[name] = (min(old[0], wall), min(old[1], cpu), max(old[2], memory))
     return results
+
+
+def show(results):
+    print("  %-48s %9s %9s %9s" % ("", "wall", "CPU", "memory"))
+    for name, (wall, cpu, memory) in results.items():
+        shown = "%6.1f MB" % memory if memory else ""
+        print("  %-48s %6.0f ms %6.0f ms %9s" % (name, wall * 1e3, cpu * 1e3, shown))
 
 
 def make_pictures(work):
@@ -137,9 +151,9 @@ def main():
     exec(compile(PILLOW_FIT, fit_script, "exec"), namespace)
 
     def pillow_in_process():
-        start = time.perf_counter()
+        start, cpu = time.perf_counter(), time.process_time()
         namespace["fit"](photo)
-        return time.perf_counter() - start, 0.0
+        return time.perf_counter() - start, time.process_time() - cpu, 0.0
 
     python = sys.executable
     photo_jobs = {
@@ -153,25 +167,27 @@ def main():
         "Pillow per-pixel script (64 PNG)": lambda: run([python, per_pixel_script, out] + pngs),
     }
 
+    # The machine may be shared: wall time then counts waiting for a processor,
+    # so the targets are judged on CPU time, the cost of the job itself.
     missed = []
     print("\n48-megapixel JPEG (%dx%d, %.1f MB) into %dx%d, dithered, best of %d:"
           % (PHOTO_SIZE + (os.path.getsize(photo) / 1e6, WIDTH, HEIGHT, options.repeat)))
     results = best(photo_jobs, options.repeat)
-    for name, (seconds, memory) in results.items():
-        shown = "%7.1f MB" % memory if memory else "          "
-        print("  %-50s %8.1f ms %s" % (name, seconds * 1e3, shown))
-    cli_time, cli_memory = results["vexlor-cli to-bin --fit --dither floyd-steinberg"]
+    show(results)
+    _, cli_cpu, cli_memory = results["vexlor-cli to-bin --fit --dither floyd-steinberg"]
     if cli_memory >= MEMORY_LIMIT_MB:
         missed.append("vexlor-cli took %.1f MB, not under %d" % (cli_memory, MEMORY_LIMIT_MB))
-    if cli_time > results["Pillow draft+thumbnail, process"][0]:
-        missed.append("vexlor-cli is slower than the Pillow process")
+    if cli_cpu > results["Pillow draft+thumbnail, process"][1]:
+        missed.append("vexlor-cli takes more CPU time than the Pillow process")
 
     print("\nto-bin of 64 PNG pictures of %dx%d, best of %d:" % (WIDTH, HEIGHT, options.repeat))
-    results = best(png_jobs, max(1, options.repeat // 2))
-    for name, (seconds, memory) in results.items():
-        print("  %-50s %8.1f ms %7.1f MB" % (name, seconds * 1e3, memory))
-    ratio = results["Pillow per-pixel script (64 PNG)"][0] / results["vexlor-cli to-bin (64 PNG)"][0]
-    print("  vexlor-cli is %.0f times faster" % ratio)
+    results = best(png_jobs, options.repeat)
+    show(results)
+    ratio = results["Pillow per-pixel script (64 PNG)"][1] / results["vexlor-cli to-bin (64 PNG)"][1]
+    wall_ratio = (results["Pillow per-pixel script (64 PNG)"][0]
+                  / results["vexlor-cli to-bin (64 PNG)"][0])
+    print("  vexlor-cli is %.0f times faster in CPU time, %.0f times in wall time"
+          % (ratio, wall_ratio))
     if ratio < PNG_SPEED_RATIO:
         missed.append("vexlor-cli only %.1f times faster on 64 PNG" % ratio)
 

@@ -47,9 +47,14 @@ QString windowText(const char *text)
     return QCoreApplication::translate("maindialogImpl", text);
 }
 
-} // namespace
+Status closed(int fd, Status status)
+{
+    ::close(fd);
+    return status;
+}
 
-Status read(const QString &path, qint64 limit, Caller caller, QByteArray &contents)
+Status openOrRead(const QString &path, qint64 limit, Caller caller, QFile *file,
+                  QByteArray &contents)
 {
     if (caller == Caller::CommandLine && path == QLatin1String(StandardInput))
         return readDescriptor(STDIN_FILENO, limit, 0, contents);
@@ -60,16 +65,30 @@ Status read(const QString &path, qint64 limit, Caller caller, QByteArray &conten
     if (fd < 0)
         return Status::Unreadable;
     struct stat info;
-    Status status = Status::Unreadable;
-    if (::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode)
-        && (S_ISREG(info.st_mode) || caller == Caller::CommandLine)) {
-        // A huge file is refused by its size, before a byte of it is read.
-        const qint64 expected = S_ISREG(info.st_mode) ? info.st_size : 0;
-        status = expected > limit ? Status::TooLong
-                                  : readDescriptor(fd, limit, expected, contents);
-    }
-    ::close(fd);
-    return status;
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)
+        || (!S_ISREG(info.st_mode) && caller == Caller::Window))
+        return closed(fd, Status::Unreadable);
+    // A huge file is refused by its size, before a byte of it is read.
+    const qint64 expected = S_ISREG(info.st_mode) ? info.st_size : 0;
+    if (expected > limit)
+        return closed(fd, Status::TooLong);
+    if (file && S_ISREG(info.st_mode))
+        return file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)
+            ? Status::Ok
+            : closed(fd, Status::Unreadable);
+    return closed(fd, readDescriptor(fd, limit, expected, contents));
+}
+
+} // namespace
+
+Status read(const QString &path, qint64 limit, Caller caller, QByteArray &contents)
+{
+    return openOrRead(path, limit, caller, nullptr, contents);
+}
+
+Status open(const QString &path, qint64 limit, Caller caller, QFile &file, QByteArray &contents)
+{
+    return openOrRead(path, limit, caller, &file, contents);
 }
 
 QString message(Status status, Caller caller)

@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 class QByteArray;
+class QFile;
 class QString;
 
 // The one place that opens files for reading: what may be opened, and never
@@ -33,6 +34,11 @@ extern const char StandardInput[];
 
 // Reads at most `limit` + 1 bytes. On any status but Ok, `contents` is untouched.
 Status read(const QString &path, qint64 limit, Caller caller, QByteArray &contents);
+
+// As read, except that a regular file of at most `limit` bytes is left open
+// in `file`, unread, so that a large picture can be decoded as it is read.
+Status open(const QString &path, qint64 limit, Caller caller, QFile &file,
+            QByteArray &contents);
 
 // The text shown for `status`: the window's own texts, or for the command
 // line the same on one line, with what it adds to make a refusal clear.

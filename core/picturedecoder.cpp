@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QColor>
+#include <QFile>
 #include <QImageReader>
 
 #include <cmath>
@@ -103,24 +104,31 @@ QSize gifCanvasSize(const QByteArray &data, const QSize &firstFrame)
 }
 
 // libjpeg fills in a cut-off scan with grey and only warns; a whole file
-// has its end marker somewhere after the first scan starts.
-bool jpegIsWhole(const QByteArray &data)
+// has its end marker somewhere after the first scan starts. Read from a
+// device, so that a photo can be checked without being held in memory.
+bool jpegIsWhole(QIODevice &device)
 {
-    qsizetype pos = 2;
-    while (pos + 4 <= data.size()) {
-        if (uchar(data.at(pos)) != 0xFF)
+    qint64 pos = 2;
+    for (;;) {
+        if (!device.seek(pos))
             return false;
-        const uchar marker = uchar(data.at(pos + 1));
-        if (marker == 0xFF) {
-            ++pos;
-            continue;
-        }
-        // Searched from the end, where the marker normally is.
+        const QByteArray head = device.read(4);
+        if (head.size() < 4 || uchar(head.at(0)) != 0xFF)
+            return false;
+        const uchar marker = uchar(head.at(1));
         if (marker == 0xDA)
-            return data.lastIndexOf("\xFF\xD9") > pos;
-        pos += 2 + bigEndian16(data, pos + 2);
+            break;
+        pos += marker == 0xFF ? 1 : 2 + bigEndian16(head, 2);
     }
-    return false;
+    char previous = 0;
+    for (;;) {
+        const QByteArray chunk = device.read(65536);
+        if (chunk.isEmpty())
+            return false;
+        if ((previous == '\xFF' && chunk.at(0) == '\xD9') || chunk.contains("\xFF\xD9"))
+            return true;
+        previous = chunk.back();
+    }
 }
 
 // Returns false when the data ends before the blocks do.
@@ -168,8 +176,11 @@ bool gifIsWhole(const QByteArray &data)
 
 bool isWhole(const QByteArray &data, const QByteArray &format)
 {
-    if (format == "jpeg")
-        return jpegIsWhole(data);
+    if (format == "jpeg") {
+        QBuffer buffer;
+        buffer.setData(data);
+        return buffer.open(QIODevice::ReadOnly) && jpegIsWhole(buffer);
+    }
     if (format == "gif")
         return gifIsWhole(data);
     return true;
@@ -214,31 +225,38 @@ struct Reader
     bool swapsAxes = false;
 };
 
-// Fills in everything but the frames; `reader` is left ready to read them.
+// Fills in everything the header tells; `reader` is left ready to read the frames.
+Picture openDevice(QIODevice &device, const QByteArray &format, Reader &reader)
+{
+    Picture picture;
+    picture.format = format;
+    if (!ImagePlugins::isBuiltIn(format))
+        ImagePlugins::ensureLoaded();
+    reader.reader = std::make_unique<QImageReader>(&device, format);
+    QImageReader &image = *reader.reader;
+    // Photos are stored as the camera was held; they are meant to be seen upright.
+    image.setAutoTransform(true);
+    reader.swapsAxes = image.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize size = image.size();
+    picture.status = size.isEmpty() ? Status::Damaged : Status::Ok;
+    picture.size = reader.swapsAxes ? size.transposed() : size;
+    picture.frameCount = image.supportsAnimation() ? qMax(image.imageCount(), 1) : 1;
+    return picture;
+}
+
 Picture open(const QByteArray &data, Reader &reader)
 {
     Picture picture;
     picture.format = formatOf(data);
     if (picture.format.isEmpty())
         return picture;
-    if (!ImagePlugins::isBuiltIn(picture.format))
-        ImagePlugins::ensureLoaded();
     reader.buffer.setData(data);
     reader.buffer.open(QIODevice::ReadOnly);
-    reader.reader = std::make_unique<QImageReader>(&reader.buffer, picture.format);
-    QImageReader &image = *reader.reader;
-    // Photos are stored as the camera was held; they are meant to be seen upright.
-    image.setAutoTransform(true);
-    reader.swapsAxes = image.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-    QSize size = image.size();
-    picture.status = Status::Damaged;
-    if (size.isEmpty() || !isWhole(data, picture.format))
-        return picture;
-    if (picture.format == "gif")
-        size = gifCanvasSize(data, size);
-    picture.size = reader.swapsAxes ? size.transposed() : size;
-    picture.frameCount = image.supportsAnimation() ? qMax(image.imageCount(), 1) : 1;
-    picture.status = Status::Ok;
+    picture = openDevice(reader.buffer, picture.format, reader);
+    if (picture.status == Status::Ok && !isWhole(data, picture.format))
+        picture.status = Status::Damaged;
+    if (picture.status == Status::Ok && picture.format == "gif")
+        picture.size = gifCanvasSize(data, picture.size);
     return picture;
 }
 
@@ -249,6 +267,45 @@ QImage readFrame(const QByteArray &data, const QByteArray &format, QImageReader 
         return reader.read();
     QImage picture;
     return PictureFile::decode(data, picture) == Status::Ok ? picture : QImage();
+}
+
+// Reads the frames `picture` announces, at the size `wanted` where the format
+// can scale while decoding.
+Picture decodeFrames(Picture picture, Reader &reader, int maxFrames, const SizeRequest &wanted,
+                     const std::function<QImage()> &readFrame)
+{
+    QImageReader &image = *reader.reader;
+    const QSize stored = reader.swapsAxes ? picture.size.transposed() : picture.size;
+    const QSize upright = wanted ? wanted(picture.size) : picture.size;
+    if (upright.isEmpty()) {
+        picture.status = Status::WrongSize;
+        return picture;
+    }
+    QSize scaled;
+    if (upright != picture.size && scalesWhileDecoding(picture.format))
+        scaled = reader.swapsAxes ? upright.transposed() : upright;
+    if (decodedPixels(picture.format, stored, scaled) > MaxDecodedPixels) {
+        picture.status = Status::TooLarge;
+        return picture;
+    }
+    if (scaled.isValid())
+        image.setScaledSize(scaled);
+    // A drawing leaves its background transparent, without a colour of its own.
+    if (image.supportsOption(QImageIOHandler::BackgroundColor) && picture.format.startsWith("svg"))
+        image.setBackgroundColor(Qt::white);
+    // Only an animation's frame count is trusted: some readers return the same
+    // page for ever, answering that there is more to read.
+    const int count = qMin(picture.frameCount, qMax(maxFrames, 1));
+    for (int frame = 0; frame < count; ++frame) {
+        const QImage decoded = readFrame();
+        if (decoded.isNull()) {
+            picture.status = Status::Damaged;
+            picture.frames.clear();
+            return picture;
+        }
+        picture.frames << decoded;
+    }
+    return picture;
 }
 
 } // namespace
@@ -291,57 +348,48 @@ Picture inspect(const QByteArray &data)
 Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
 {
     Reader reader;
-    Picture picture = open(data, reader);
+    const Picture picture = open(data, reader);
     if (picture.status != Status::Ok)
         return picture;
-    QImageReader &image = *reader.reader;
-    const QSize stored = reader.swapsAxes ? picture.size.transposed() : picture.size;
-    const QSize upright = wanted ? wanted(picture.size) : picture.size;
-    if (upright.isEmpty()) {
-        picture.status = Status::WrongSize;
-        return picture;
-    }
-    QSize scaled;
-    if (upright != picture.size && scalesWhileDecoding(picture.format))
-        scaled = reader.swapsAxes ? upright.transposed() : upright;
-    if (decodedPixels(picture.format, stored, scaled) > MaxDecodedPixels) {
-        picture.status = Status::TooLarge;
-        return picture;
-    }
-    if (scaled.isValid())
-        image.setScaledSize(scaled);
-    // A drawing leaves its background transparent, without a colour of its own.
-    if (image.supportsOption(QImageIOHandler::BackgroundColor) && picture.format.startsWith("svg"))
-        image.setBackgroundColor(Qt::white);
-    // Only an animation's frame count is trusted: some readers return the same
-    // page for ever, answering that there is more to read.
-    const int count = qMin(picture.frameCount, qMax(maxFrames, 1));
-    for (int frame = 0; frame < count; ++frame) {
-        const QImage decoded = readFrame(data, picture.format, image);
-        if (decoded.isNull()) {
-            picture.status = Status::Damaged;
-            picture.frames.clear();
-            return picture;
-        }
-        picture.frames << decoded;
-    }
-    return picture;
+    return decodeFrames(picture, reader, maxFrames, wanted,
+                        [&] { return readFrame(data, picture.format, *reader.reader); });
 }
 
 Picture read(const QString &path, const QSize &target, const PicturePreparation::Options &options,
              int maxFrames)
 {
-    Picture picture;
-    QByteArray data;
-    picture.status = FileAccess::read(path, PictureFile::MaxBytes,
-                                      FileAccess::Caller::CommandLine, data);
-    if (picture.status != Status::Ok)
-        return picture;
-    return decode(data, maxFrames, [&](const QSize &size) {
+    const SizeRequest wanted = [&](const QSize &size) {
         if (!options.fit && PictureTransform::orientedSize(size, options.orientation) != target)
             return QSize();
         return PicturePreparation::decodingSize(size, target, options);
-    });
+    };
+    Picture picture;
+    QFile file;
+    QByteArray data;
+    picture.status = FileAccess::open(path, PictureFile::MaxBytes,
+                                      FileAccess::Caller::CommandLine, file, data);
+    if (picture.status != Status::Ok || !file.isOpen())
+        return picture.status == Status::Ok ? decode(data, maxFrames, wanted) : picture;
+    // A photo is decoded as it is read: held whole, its pages would cost
+    // more than its decoding saves.
+    if (file.peek(3) == "\xFF\xD8\xFF") {
+        Reader reader;
+        picture.format = "jpeg";
+        picture.status = Status::Damaged;
+        if (!jpegIsWhole(file) || !file.seek(0))
+            return picture;
+        picture = openDevice(file, picture.format, reader);
+        if (picture.status != Status::Ok)
+            return picture;
+        return decodeFrames(picture, reader, maxFrames, wanted,
+                            [&] { return reader.reader->read(); });
+    }
+    data = file.read(qMin(file.size(), PictureFile::MaxBytes) + 1);
+    if (data.size() > PictureFile::MaxBytes) {
+        picture.status = Status::TooLong;
+        return picture;
+    }
+    return decode(data, maxFrames, wanted);
 }
 
 } // namespace PictureDecoder
