@@ -1,6 +1,7 @@
 #include "core/binimage.h"
 #include "core/picturedecoder.h"
 #include "core/pictureencoder.h"
+#include "support/testpictures.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -34,69 +35,6 @@ QImage solid(QSize size, QRgb colour)
     QImage picture(size, QImage::Format_RGB32);
     picture.fill(colour);
     return picture;
-}
-
-void appendWord(QByteArray &data, int value)
-{
-    data += char(value & 0xFF);
-    data += char((value >> 8) & 0xFF);
-}
-
-// LZW codes of 3 bits, restarted every two pixels so that they never widen.
-QByteArray lzwSolid(int pixels, int colour)
-{
-    constexpr int Clear = 4;
-    constexpr int End = 5;
-    QList<int> codes;
-    for (int i = 0; i < pixels; i += 2) {
-        codes << Clear << colour;
-        if (i + 1 < pixels)
-            codes << colour;
-    }
-    codes << End;
-    QByteArray bytes;
-    quint32 bits = 0;
-    int count = 0;
-    for (const int code : codes) {
-        bits |= quint32(code) << count;
-        count += 3;
-        for (; count >= 8; count -= 8, bits >>= 8)
-            bytes += char(bits & 0xFF);
-    }
-    if (count > 0)
-        bytes += char(bits & 0xFF);
-    return bytes;
-}
-
-// An animation of solid frames in the colours red, green, blue, white (0-3).
-QByteArray gif(QSize canvas, const QList<int> &colours, QSize frame = QSize())
-{
-    if (!frame.isValid())
-        frame = canvas;
-    QByteArray data("GIF89a");
-    appendWord(data, canvas.width());
-    appendWord(data, canvas.height());
-    data += QByteArray("\x81\0\0", 3);
-    data += QByteArray("\xFF\0\0\0\xFF\0\0\0\xFF\xFF\xFF\xFF", 12);
-    for (const int colour : colours) {
-        data += QByteArray("\x21\xF9\x04\x00\x0A\x00\x00\x00", 8);
-        data += char(0x2C);
-        appendWord(data, 0);
-        appendWord(data, 0);
-        appendWord(data, frame.width());
-        appendWord(data, frame.height());
-        data += char(0);
-        data += char(2);
-        const QByteArray lzw = lzwSolid(frame.width() * frame.height(), colour);
-        for (qsizetype at = 0; at < lzw.size(); at += 255) {
-            const QByteArray block = lzw.mid(at, 255);
-            data += char(block.size());
-            data += block;
-        }
-        data += char(0);
-    }
-    data += char(0x3B);
-    return data;
 }
 
 // Uncompressed true colour, the only kind the toolkit reads, with the footer
@@ -178,7 +116,7 @@ void TestPictureDecoder::formatFromContent_data()
     for (const char *format : {"bmp", "png", "jpeg", "tiff", "webp", "ico", "xpm", "xbm",
                                "pbm", "pgm", "ppm"})
         QTest::newRow(format) << encoded(picture, format) << QByteArray(format);
-    QTest::newRow("gif") << gif(DisplaySize, {0}) << QByteArray("gif");
+    QTest::newRow("gif") << TestPictures::gif(DisplaySize, {0}) << QByteArray("gif");
     QTest::newRow("tga") << tga(DisplaySize, Red) << QByteArray("tga");
     QTest::newRow("svg") << svg(DisplaySize) << QByteArray("svg");
     QTest::newRow("text") << QByteArray("P7 is not a picture\n") << QByteArray();
@@ -206,14 +144,14 @@ void TestPictureDecoder::decode_data()
     QTest::addColumn<QList<QRgb>>("colours");
     const QSize none;
     const QList<int> rgb{0, 1, 2};
-    QTest::newRow("animation in order") << gif(DisplaySize, rgb) << none << 64 << Status::Ok << 3
+    QTest::newRow("animation in order") << TestPictures::gif(DisplaySize, rgb) << none << 64 << Status::Ok << 3
                                         << DisplaySize << QList<QRgb>{Red, Green, Blue};
-    QTest::newRow("animation up to the limit") << gif(DisplaySize, rgb) << none << 2 << Status::Ok << 3
+    QTest::newRow("animation up to the limit") << TestPictures::gif(DisplaySize, rgb) << none << 2 << Status::Ok << 3
                                                << DisplaySize << QList<QRgb>{Red, Green};
     QTest::newRow("one-page tiff read once")
         << encoded(solid(DisplaySize, Green), "tiff") << none << 64 << Status::Ok << 1 << DisplaySize
         << QList<QRgb>{Green};
-    const QByteArray animation = gif(DisplaySize, rgb);
+    const QByteArray animation = TestPictures::gif(DisplaySize, rgb);
     QTest::newRow("animation cut in its last frame")
         << animation.first(animation.size() - 4) << none << 64 << Status::Damaged << 0 << QSize()
         << QList<QRgb>{};
@@ -234,7 +172,7 @@ void TestPictureDecoder::decode_data()
     QTest::newRow("svg too large at its own size") << svg(QSize(400000, 200000)) << none << 1
                                                    << Status::TooLarge << 0 << QSize()
                                                    << QList<QRgb>{};
-    QTest::newRow("gif canvas too large") << gif(QSize(9000, 8000), {0}, QSize(1, 1)) << none << 1
+    QTest::newRow("gif canvas too large") << TestPictures::gif(QSize(9000, 8000), {0}, QSize(1, 1)) << none << 1
                                           << Status::TooLarge << 0 << QSize() << QList<QRgb>{};
 }
 
