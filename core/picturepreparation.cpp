@@ -90,47 +90,46 @@ QImage ordered(const QImage &rgb, int threshold)
     return result;
 }
 
-} // namespace
-
-bool ditherFromName(const QString &name, Dither &method)
+template <typename T>
+struct Named
 {
-    static const struct
-    {
-        const char *name;
-        Dither method;
-    } names[] = {
-        {"none", Dither::None},
-        {"floyd-steinberg", Dither::FloydSteinberg},
-        {"atkinson", Dither::Atkinson},
-        {"bayer", Dither::Bayer},
-    };
-    for (const auto &entry : names) {
+    const char *name;
+    T value;
+};
+
+template <typename T, size_t N>
+bool fromName(const QString &name, const Named<T> (&names)[N], T &value)
+{
+    for (const Named<T> &entry : names) {
         if (name == QLatin1String(entry.name)) {
-            method = entry.method;
+            value = entry.value;
             return true;
         }
     }
     return false;
 }
 
+} // namespace
+
+bool ditherFromName(const QString &name, Dither &method)
+{
+    static const Named<Dither> names[] = {
+        {"none", Dither::None},
+        {"floyd-steinberg", Dither::FloydSteinberg},
+        {"atkinson", Dither::Atkinson},
+        {"bayer", Dither::Bayer},
+    };
+    return fromName(name, names, method);
+}
+
 bool fitModeFromName(const QString &name, FitMode &mode)
 {
-    static const struct
-    {
-        const char *name;
-        FitMode mode;
-    } names[] = {
+    static const Named<FitMode> names[] = {
         {"contain", FitMode::Contain},
         {"cover", FitMode::Cover},
         {"stretch", FitMode::Stretch},
     };
-    for (const auto &entry : names) {
-        if (name == QLatin1String(entry.name)) {
-            mode = entry.mode;
-            return true;
-        }
-    }
-    return false;
+    return fromName(name, names, mode);
 }
 
 QSize fittedSize(const QSize &size, const QSize &target, FitMode mode)

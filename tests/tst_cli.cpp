@@ -19,6 +19,8 @@ using BinImage::RowOrganisation;
 
 Q_DECLARE_METATYPE(BinImage::RowOrganisation)
 
+using TestPictures::encoded;
+
 namespace {
 
 const QString Program = QStringLiteral(VEXLOR_BINARY_DIR "/cli/vexlor-cli");
@@ -63,15 +65,6 @@ QImage pattern(int seed)
             picture.setPixel(x, y, ((x * 7 + y * 3 + seed) % 11) < 5 ? qRgb(20, 30, 40)
                                                                      : qRgb(200, 50, 60));
     return picture;
-}
-
-QByteArray encoded(const QImage &picture, const char *format)
-{
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, format);
-    return data;
 }
 
 // Same file format, same two-entry palette and same pixels.

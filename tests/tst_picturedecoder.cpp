@@ -13,6 +13,8 @@ using FileAccess::Status;
 
 Q_DECLARE_METATYPE(FileAccess::Status)
 
+using TestPictures::encoded;
+
 namespace {
 
 const QSize DisplaySize(128, 64);
@@ -20,15 +22,6 @@ const QRgb Red = qRgb(255, 0, 0);
 const QRgb Green = qRgb(0, 255, 0);
 const QRgb Blue = qRgb(0, 0, 255);
 const QRgb White = qRgb(255, 255, 255);
-
-QByteArray encoded(const QImage &picture, const char *format)
-{
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, format);
-    return data;
-}
 
 QImage solid(QSize size, QRgb colour)
 {

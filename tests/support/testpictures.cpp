@@ -1,6 +1,8 @@
 #include "support/testpictures.h"
 
+#include <QBuffer>
 #include <QByteArray>
+#include <QImage>
 
 namespace TestPictures {
 
@@ -39,6 +41,15 @@ QByteArray lzwSolid(int pixels, int colour)
 }
 
 } // namespace
+
+QByteArray encoded(const QImage &picture, const char *format)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return data;
+}
 
 QByteArray gif(QSize canvas, const QList<int> &colours, QSize frame)
 {

@@ -4,11 +4,15 @@
 #include <QSize>
 
 class QByteArray;
+class QImage;
 
-// Pictures the toolkit cannot write, made byte by byte.
+// Picture files for the tests.
 namespace TestPictures {
 
-// An animation of solid frames of `frame` size (the canvas size when
+// `picture` in a format the toolkit writes.
+QByteArray encoded(const QImage &picture, const char *format);
+
+// The toolkit writes no GIF: an animation, made byte by byte, of solid frames of `frame` size (the canvas size when
 // invalid), each in one of the colours red, green, blue, white (0-3).
 QByteArray gif(QSize canvas, const QList<int> &colours, QSize frame = QSize());
 
