@@ -3,13 +3,17 @@
 #include "core/binfile.h"
 #include "core/binimage.h"
 #include "core/displaypreset.h"
+#include "core/picturedecoder.h"
 #include "core/picturefile.h"
+#include "core/picturepreparation.h"
+#include "core/picturetransform.h"
 
 #include <QByteArray>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
+#include <QSize>
 #include <QStringList>
 
 #include <cstdio>
@@ -337,6 +341,50 @@ bool intOption(const QCommandLineParser &parser, const QString &command, const Q
     return true;
 }
 
+void addPictureOptions(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("rotate"),
+                      QStringLiteral("Turn the picture 90, 180 or 270 degrees clockwise first."),
+                      QStringLiteral("DEGREES")});
+    parser.addOption({QStringLiteral("flip"),
+                      QStringLiteral("Then mirror it: h swaps left and right, v top and bottom."),
+                      QStringLiteral("h|v")});
+    parser.addOption({QStringLiteral("fit"),
+                      QStringLiteral("Scale a picture of another size into 128x64 (see "
+                                     "--fit-mode).")});
+    parser.addOption({QStringLiteral("fit-mode"),
+                      QStringLiteral("contain (default): whole, centred on white; cover: filling "
+                                     "the display, cropped to its centre; stretch: filling it, "
+                                     "out of proportion. Implies --fit."),
+                      QStringLiteral("MODE")});
+}
+
+bool pictureOptions(const QCommandLineParser &parser, const QString &command,
+                    PicturePreparation::Options &options)
+{
+    const QString rotate = parser.value(QStringLiteral("rotate"));
+    const QString flip = parser.value(QStringLiteral("flip"));
+    const QString mode = parser.value(QStringLiteral("fit-mode"));
+    if (parser.isSet(QStringLiteral("rotate"))
+        && !PictureTransform::rotationFromName(rotate, options.orientation.clockwiseQuarterTurns)) {
+        usageError(command, QStringLiteral("--rotate takes 90, 180 or 270, not '%1'").arg(rotate));
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("flip"))
+        && !PictureTransform::flipFromName(flip, options.orientation.flip)) {
+        usageError(command, QStringLiteral("--flip takes h or v, not '%1'").arg(flip));
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("fit-mode"))
+        && !PicturePreparation::fitModeFromName(mode, options.fitMode)) {
+        usageError(command,
+                   QStringLiteral("--fit-mode takes contain, cover or stretch, not '%1'").arg(mode));
+        return false;
+    }
+    options.fit = parser.isSet(QStringLiteral("fit")) || parser.isSet(QStringLiteral("fit-mode"));
+    return true;
+}
+
 void addImageOption(QCommandLineParser &parser)
 {
     parser.addOption({QStringLiteral("image"),
@@ -398,22 +446,26 @@ bool readFile(const QString &path, QByteArray &contents)
     return status == Status::Ok;
 }
 
-bool readPicture(const QString &path, const DisplayLayout &layout, bool anySize, QImage &picture)
+bool readPicture(const QString &path, const QSize &target,
+                 const PicturePreparation::Options &options, int maxFrames,
+                 PictureDecoder::Picture &picture)
 {
-    Status status;
     {
         const QuietStandardError quiet;
-        status = PictureFile::read(path, Caller::CommandLine, anySize, picture, layout.size());
+        picture = PictureDecoder::read(path, target, options, maxFrames);
     }
-    if (status != Status::Ok)
-        printError(inputName(path), message(status, layout.size()));
-    return status == Status::Ok;
+    if (picture.status != Status::Ok)
+        printError(inputName(path), message(picture.status, target));
+    return picture.status == Status::Ok;
 }
 
-FileAccess::Status decodePicture(const QByteArray &data, QImage &picture)
+PictureDecoder::Picture examinePicture(const QByteArray &data, const QSize &target)
 {
     const QuietStandardError quiet;
-    return PictureFile::decode(data, picture);
+    PictureDecoder::Picture picture = PictureDecoder::inspect(data);
+    if (picture.status == Status::Ok && picture.size == target)
+        picture.status = PictureDecoder::decode(data, 1).status;
+    return picture;
 }
 
 bool writeOutput(const QString &path, const QByteArray &data)

@@ -8,9 +8,16 @@
 
 class QByteArray;
 class QCommandLineParser;
-class QImage;
+class QSize;
 class QString;
 #include <qcontainerfwd.h>
+
+namespace PictureDecoder {
+struct Picture;
+}
+namespace PicturePreparation {
+struct Options;
+}
 
 // What every subcommand shares: exit codes, messages, option handling and
 // the reading and writing of files, "-" standing for stdin or stdout.
@@ -63,6 +70,10 @@ bool displayLayout(const QCommandLineParser &parser, const QString &command,
 
 bool intOption(const QCommandLineParser &parser, const QString &command, const QString &name,
                int minimum, int maximum, int &value);
+// --rotate, --flip, --fit and --fit-mode: how a picture becomes an image.
+void addPictureOptions(QCommandLineParser &parser);
+bool pictureOptions(const QCommandLineParser &parser, const QString &command,
+                    PicturePreparation::Options &options);
 void addImageOption(QCommandLineParser &parser);
 bool imageIndex(const QCommandLineParser &parser, const QString &command, int &index);
 
@@ -74,13 +85,16 @@ bool selectImage(const QString &path, const QByteArray &contents, const DisplayL
 QList<BinaryImage> allImages(const QByteArray &contents, const DisplayLayout &layout);
 // Any file up to the largest picture, for commands that tell what it is.
 bool readFile(const QString &path, QByteArray &contents);
-// Of exactly the layout's size unless `anySize`.
-bool readPicture(const QString &path, const DisplayLayout &layout, bool anySize, QImage &picture);
+// Up to `maxFrames` frames, each to become an image of `target`'s size.
+bool readPicture(const QString &path, const QSize &target,
+                 const PicturePreparation::Options &options, int maxFrames,
+                 PictureDecoder::Picture &picture);
 bool writeOutput(const QString &path, const QByteArray &data);
 bool writeOutputs(const QList<OutputFile::Output> &outputs);
 
-// Decodes with the decoders' own complaints on stderr silenced.
-FileAccess::Status decodePicture(const QByteArray &data, QImage &picture);
+// What a picture is, decoded only when it is `target`'s size, to tell
+// whether it converts as it is; the decoders' own complaints are silenced.
+PictureDecoder::Picture examinePicture(const QByteArray &data, const QSize &target);
 
 // A name that ends in '/' is a folder: `name` inside it.
 QString inFolder(const QString &path, const QString &name);

@@ -3,54 +3,28 @@
 
 #include "core/binfile.h"
 #include "core/binimage.h"
-#include "core/picturefile.h"
+#include "core/picturedecoder.h"
+#include "core/pictureencoder.h"
 #include "core/picturepreparation.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QColor>
 #include <QCommandLineParser>
 #include <QImage>
-#include <QImageReader>
 #include <QStringList>
 
 namespace Commands {
-
-namespace {
-
-// Any format the image plugins know, for reporting only.
-QByteArray detectedFormat(const QByteArray &data)
-{
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    return QImageReader(&buffer).format();
-}
-
-// A fixed resolution keeps the files the same whatever the environment.
-constexpr int DotsPerMeter = 3780; // 96 dpi
-
-QByteArray encodePicture(QImage picture, const char *format)
-{
-    picture.setDotsPerMeterX(DotsPerMeter);
-    picture.setDotsPerMeterY(DotsPerMeter);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, format);
-    return data;
-}
-
-} // namespace
 
 int toBin(const QStringList &arguments)
 {
     const QString command = QStringLiteral("to-bin");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Converts BMP or PNG pictures (format taken from the content) of the display's\n"
-        "size, 128x64 unless the layout options say otherwise, into binary images\n"
-        "written one after the other to OUT."));
+        "Converts pictures of the display's size, 128x64 unless the layout options say\n"
+        "otherwise, into binary images written one after the other to OUT. BMP, PNG,\n"
+        "JPEG, GIF, WebP, TIFF, SVG, ICO, XPM, XBM, PBM, PGM, PPM and TGA are read, told\n"
+        "by their content; an animation gives an image per frame. A picture is turned,\n"
+        "then mirrored, then fitted, then converted."));
     parser.addPositionalArgument(QStringLiteral("pictures"),
                                  QStringLiteral("Up to 64 pictures; '-' reads one from standard "
                                                 "input."),
@@ -65,9 +39,7 @@ int toBin(const QStringList &arguments)
     parser.addOption({QStringLiteral("dither"),
                       QStringLiteral("none (default), floyd-steinberg, atkinson or bayer."),
                       QStringLiteral("METHOD")});
-    parser.addOption({QStringLiteral("fit"),
-                      QStringLiteral("Scale a picture of another size into the display's size, "
-                                     "keeping its aspect ratio, centred on white.")});
+    Cli::addPictureOptions(parser);
     if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
         return code;
 
@@ -88,10 +60,10 @@ int toBin(const QStringList &arguments)
     if (options.dither != PicturePreparation::Dither::None)
         options.threshold = PicturePreparation::DitherThreshold;
     options.invert = parser.isSet(QStringLiteral("invert"));
-    options.fit = parser.isSet(QStringLiteral("fit"));
     DisplayLayout layout;
     QString out;
     if (!Cli::intOption(parser, command, QStringLiteral("threshold"), 0, 256, options.threshold)
+        || !Cli::pictureOptions(parser, command, options)
         || !Cli::displayLayout(parser, command, layout)
         || !Cli::outputPath(parser, command, out))
         return Cli::UsageError;
@@ -99,10 +71,24 @@ int toBin(const QStringList &arguments)
     QByteArray images;
     images.reserve(qsizetype(pictures.size()) * layout.imageBytes());
     for (const QString &path : pictures) {
-        QImage picture;
-        if (!Cli::readPicture(path, layout, options.fit, picture))
+        const int room = BinImage::MaxImages - int(images.size() / layout.imageBytes());
+        if (room == 0) {
+            Cli::printError(Cli::inputName(path),
+                            QStringLiteral("no room left: a binary file holds %1 images at most")
+                                .arg(BinImage::MaxImages));
             return Cli::Failure;
-        images += PicturePreparation::convert(picture, layout, options).bytes();
+        }
+        PictureDecoder::Picture picture;
+        if (!Cli::readPicture(path, layout.size(), options, room, picture))
+            return Cli::Failure;
+        for (const QImage &frame : picture.frames)
+            images += PicturePreparation::convert(frame, layout, options).bytes();
+        if (picture.frames.size() < picture.frameCount)
+            Cli::printError(Cli::inputName(path),
+                            QStringLiteral("only the first %1 of its %2 frames fit in the binary "
+                                           "file")
+                                .arg(picture.frames.size())
+                                .arg(picture.frameCount));
     }
     return Cli::writeOutput(out, images) ? Cli::Success : Cli::Failure;
 }
@@ -113,7 +99,9 @@ int toBmp(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Renders binary images as pictures of the display's size: on pixels black, off\n"
-        "pixels in the background colour. Writes BMP, or PNG when OUT ends in .png."));
+        "pixels in the background colour. OUT's extension chooses the format among those\n"
+        "Qt writes: .png, .xbm (C source, on pixels as set bits), .pbm, .webp (lossless),\n"
+        ".tif, .ico, .ppm, .xpm, ...; any other name gets BMP."));
     Cli::addBinaryArgument(parser);
     Cli::addOutputOption(parser, QStringLiteral("Picture to write; '-' for standard output. With "
                                                 "--all, image K goes to OUT with -KK added "
@@ -155,20 +143,30 @@ int toBmp(const QStringList &arguments)
         return Cli::Failure;
 
     const QString name = all ? Cli::inFolder(out, QStringLiteral("image.bmp")) : out;
-    const char *format = name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? "PNG" : "BMP";
-    auto render = [&](const BinaryImage &image) {
-        return encodePicture(BinImage::toPicture(image, background.rgb()), format);
+    const QByteArray format = PictureEncoder::formatForName(name);
+    auto render = [&](const BinaryImage &image, const QString &path) {
+        const QByteArray picture =
+            PictureEncoder::encode(BinImage::toPicture(image, background.rgb()), format, path);
+        if (picture.isEmpty())
+            Cli::printError(path, QStringLiteral("Qt could not encode the picture as %1")
+                                      .arg(QString::fromLatin1(format.toUpper())));
+        return picture;
     };
     if (!all) {
         BinaryImage image;
         if (!Cli::selectImage(in, contents, layout, index, image))
             return Cli::Failure;
-        return Cli::writeOutput(out, render(image)) ? Cli::Success : Cli::Failure;
+        const QByteArray picture = render(image, out);
+        return !picture.isEmpty() && Cli::writeOutput(out, picture) ? Cli::Success : Cli::Failure;
     }
     QList<OutputFile::Output> outputs;
     const QList<BinaryImage> images = Cli::allImages(contents, layout);
-    for (int k = 0; k < images.size(); ++k)
-        outputs.append({Cli::numberedName(name, k), render(images[k])});
+    for (int k = 0; k < images.size(); ++k) {
+        const QString path = Cli::numberedName(name, k);
+        outputs.append({path, render(images[k], path)});
+        if (outputs.constLast().data.isEmpty())
+            return Cli::Failure;
+    }
     return Cli::writeOutputs(outputs) ? Cli::Success : Cli::Failure;
 }
 
@@ -178,7 +176,7 @@ int info(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Tells what each file is: a binary file and its image count, or a picture with\n"
-        "its format and size and whether to-bin converts it."));
+        "its format, size, frame count (for an animation) and whether to-bin converts it."));
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Binary files or pictures; '-' for standard "
                                                 "input."),
@@ -203,18 +201,17 @@ int info(const QStringList &arguments)
             continue;
         }
         const QString name = Cli::inputName(path);
-        QImage picture;
-        const FileAccess::Status status = Cli::decodePicture(data, picture);
-        QByteArray format = PictureFile::format(data);
-        if (format.isEmpty())
-            format = detectedFormat(data);
-        const QString kind = QString::fromLatin1(format.toUpper()) + QStringLiteral(" picture");
-        if (status == FileAccess::Status::Ok) {
+        const PictureDecoder::Picture picture = Cli::examinePicture(data, layout.size());
+        const QString kind = QString::fromLatin1(picture.format.toUpper())
+            + QStringLiteral(" picture");
+        if (picture.status == FileAccess::Status::Ok) {
             report += QStringLiteral("%1: %2, %3x%4, ")
                           .arg(name, kind)
-                          .arg(picture.width())
-                          .arg(picture.height());
-            report += picture.size() == layout.size()
+                          .arg(picture.size.width())
+                          .arg(picture.size.height());
+            if (picture.frameCount > 1)
+                report += QStringLiteral("%1 frames, ").arg(picture.frameCount);
+            report += picture.size == layout.size()
                 ? QStringLiteral("convertible\n")
                 : QStringLiteral("not convertible: %1 (--fit scales it)\n")
                       .arg(Cli::message(FileAccess::Status::WrongSize, layout.size()));
@@ -223,9 +220,9 @@ int info(const QStringList &arguments)
                           .arg(name)
                           .arg(data.size() / layout.imageBytes())
                           .arg(of);
-        } else if (!format.isEmpty()) {
+        } else if (!picture.format.isEmpty()) {
             report += QStringLiteral("%1: %2, not convertible: %3\n")
-                          .arg(name, kind, Cli::message(status, layout.size()));
+                          .arg(name, kind, Cli::message(picture.status, layout.size()));
         } else {
             Cli::printError(name, Cli::message(FileAccess::Status::BadLength));
             result = Cli::Failure;

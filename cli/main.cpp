@@ -2,6 +2,8 @@
 #include "cli/commands.h"
 
 #include "core/authorship.h"
+#include "core/imageplugins.h"
+#include "core/picturedecoder.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -22,9 +24,10 @@ struct Command
 };
 
 const Command commands[] = {
-    {"to-bin", "PICTURE... -o OUT.bin", "convert BMP/PNG pictures to binary images",
+    {"to-bin", "PICTURE... -o OUT.bin", "convert pictures to binary images",
      Commands::toBin},
-    {"to-bmp", "IN.bin -o OUT", "render binary images as BMP or PNG", Commands::toBmp},
+    {"to-bmp", "IN.bin -o OUT", "render binary images as pictures (BMP, PNG, XBM...)",
+     Commands::toBmp},
     {"export", "IN.bin [-o OUT]", "write images as source text, or a file as Intel HEX",
      Commands::exportText},
     {"hex", "IN.bin", "print an image as hexadecimal bytes", Commands::hex},
@@ -101,10 +104,8 @@ int main(int argc, char *argv[])
     if (arguments.size() < 2)
         return Cli::usageError(QString(), QStringLiteral("missing command"));
     QString name = arguments.at(1);
-    // BMP and PNG are built into Qt: scanning the image plugins only costs
-    // start-up time. info alone names other formats, and needs them.
-    if (name != QLatin1String("info"))
-        QCoreApplication::setLibraryPaths({});
+    ImagePlugins::defer();
+    PictureDecoder::raiseAllocationLimit();
     QStringList rest = QStringList{arguments.constFirst()} + arguments.mid(2);
     if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
         return print(overview());

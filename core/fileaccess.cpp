@@ -1,5 +1,7 @@
 #include "core/fileaccess.h"
 
+#include "core/picturedecoder.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
@@ -16,9 +18,12 @@ const char StandardInput[] = "-";
 
 namespace {
 
-Status readDescriptor(int fd, qint64 limit, QByteArray &contents)
+// `expected`: the size a regular file claims, so that a large photo is read
+// into one allocation instead of being copied as the array grows.
+Status readDescriptor(int fd, qint64 limit, qint64 expected, QByteArray &contents)
 {
     QByteArray data;
+    data.reserve(qsizetype(qBound<qint64>(0, expected, limit) + 1));
     char buffer[65536];
     while (data.size() <= limit) {
         const qint64 wanted = qMin<qint64>(qint64(sizeof buffer), limit + 1 - data.size());
@@ -42,12 +47,17 @@ QString windowText(const char *text)
     return QCoreApplication::translate("maindialogImpl", text);
 }
 
-} // namespace
+Status closed(int fd, Status status)
+{
+    ::close(fd);
+    return status;
+}
 
-Status read(const QString &path, qint64 limit, Caller caller, QByteArray &contents)
+Status openOrRead(const QString &path, qint64 limit, Caller caller, QFile *file,
+                  QByteArray &contents)
 {
     if (caller == Caller::CommandLine && path == QLatin1String(StandardInput))
-        return readDescriptor(STDIN_FILENO, limit, contents);
+        return readDescriptor(STDIN_FILENO, limit, 0, contents);
     // Without O_NONBLOCK, opening a FIFO waits for a writer; the window then
     // refuses it after fstat, which also sees a file swapped since it was chosen.
     const int flags = O_RDONLY | O_CLOEXEC | (caller == Caller::Window ? O_NONBLOCK : 0);
@@ -55,15 +65,30 @@ Status read(const QString &path, qint64 limit, Caller caller, QByteArray &conten
     if (fd < 0)
         return Status::Unreadable;
     struct stat info;
-    Status status = Status::Unreadable;
-    if (::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode)
-        && (S_ISREG(info.st_mode) || caller == Caller::CommandLine)) {
-        // A huge file is refused by its size, before a byte of it is read.
-        status = S_ISREG(info.st_mode) && info.st_size > limit ? Status::TooLong
-                                                               : readDescriptor(fd, limit, contents);
-    }
-    ::close(fd);
-    return status;
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)
+        || (!S_ISREG(info.st_mode) && caller == Caller::Window))
+        return closed(fd, Status::Unreadable);
+    // A huge file is refused by its size, before a byte of it is read.
+    const qint64 expected = S_ISREG(info.st_mode) ? info.st_size : 0;
+    if (expected > limit)
+        return closed(fd, Status::TooLong);
+    if (file && S_ISREG(info.st_mode))
+        return file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)
+            ? Status::Ok
+            : closed(fd, Status::Unreadable);
+    return closed(fd, readDescriptor(fd, limit, expected, contents));
+}
+
+} // namespace
+
+Status read(const QString &path, qint64 limit, Caller caller, QByteArray &contents)
+{
+    return openOrRead(path, limit, caller, nullptr, contents);
+}
+
+Status open(const QString &path, qint64 limit, Caller caller, QFile &file, QByteArray &contents)
+{
+    return openOrRead(path, limit, caller, &file, contents);
 }
 
 QString message(Status status, Caller caller, const QSize &size)
@@ -83,6 +108,9 @@ QString message(Status status, Caller caller, const QSize &size)
         text = windowText("Mauvais Format");
         break;
     case Status::UnknownFormat:
+        if (caller == Caller::CommandLine)
+            return QStringLiteral("Format d'image inconnu (BMP, PNG, JPEG, GIF, WebP, TIFF, SVG, "
+                                  "ICO, XPM, XBM, PBM, PGM, PPM or TGA)");
         text = windowText("Format d'image inconnu\n(Bitmap ou PNG uniquement)");
         break;
     case Status::TooLong:
@@ -97,6 +125,9 @@ QString message(Status status, Caller caller, const QSize &size)
     case Status::WrongSize:
         text = sizeText;
         break;
+    case Status::TooLarge:
+        return QStringLiteral("too large to decode: more pixels than %1x%1")
+            .arg(PictureDecoder::MaxDecodedSide);
     }
     if (caller == Caller::Window)
         return text;

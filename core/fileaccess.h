@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 class QByteArray;
+class QFile;
 class QString;
 
 // The one place that opens files for reading: what may be opened, and never
@@ -23,9 +24,10 @@ enum class Status {
     Unreadable,    // missing, a directory, refused stream, or a read error
     TooLong,       // more bytes than any acceptable input has
     BadLength,     // a binary file longer than 64 images or not whole images
-    UnknownFormat, // neither BMP nor PNG by its content
+    UnknownFormat, // not a format the caller reads, by its content
     Damaged,       // the file does not hold every pixel the picture claims
-    WrongSize      // decoded, but not 128x64
+    WrongSize,     // decoded, but not 128x64
+    TooLarge       // more pixels than decoding may take (command line only)
 };
 
 // Standard input, for the command line only.
@@ -33,6 +35,11 @@ extern const char StandardInput[];
 
 // Reads at most `limit` + 1 bytes. On any status but Ok, `contents` is untouched.
 Status read(const QString &path, qint64 limit, Caller caller, QByteArray &contents);
+
+// As read, except that a regular file of at most `limit` bytes is left open
+// in `file`, unread, so that a large picture can be decoded as it is read.
+Status open(const QString &path, qint64 limit, Caller caller, QFile &file,
+            QByteArray &contents);
 
 // The text shown for `status`: the window's own texts, or for the command
 // line the same on one line, with what it adds to make a refusal clear.

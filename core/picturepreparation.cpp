@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <vector>
@@ -17,6 +18,9 @@ constexpr QRgb Off = 0xFFFFFFFFu;
 // its colour, as in BinImage::fromPicture.
 QImage opaque(const QImage &picture)
 {
+    // Already opaque: a copy would double the memory a large photo takes.
+    if (picture.format() == QImage::Format_RGB32)
+        return picture;
     QImage rgb = picture.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < rgb.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(rgb.scanLine(y));
@@ -86,46 +90,76 @@ QImage ordered(const QImage &rgb, int threshold)
     return result;
 }
 
-} // namespace
-
-bool ditherFromName(const QString &name, Dither &method)
+template <typename T>
+struct Named
 {
-    static const struct
-    {
-        const char *name;
-        Dither method;
-    } names[] = {
-        {"none", Dither::None},
-        {"floyd-steinberg", Dither::FloydSteinberg},
-        {"atkinson", Dither::Atkinson},
-        {"bayer", Dither::Bayer},
-    };
-    for (const auto &entry : names) {
+    const char *name;
+    T value;
+};
+
+template <typename T, size_t N>
+bool fromName(const QString &name, const Named<T> (&names)[N], T &value)
+{
+    for (const Named<T> &entry : names) {
         if (name == QLatin1String(entry.name)) {
-            method = entry.method;
+            value = entry.value;
             return true;
         }
     }
     return false;
 }
 
-QImage fitted(const QImage &picture, QSize target)
+} // namespace
+
+bool ditherFromName(const QString &name, Dither &method)
+{
+    static const Named<Dither> names[] = {
+        {"none", Dither::None},
+        {"floyd-steinberg", Dither::FloydSteinberg},
+        {"atkinson", Dither::Atkinson},
+        {"bayer", Dither::Bayer},
+    };
+    return fromName(name, names, method);
+}
+
+bool fitModeFromName(const QString &name, FitMode &mode)
+{
+    static const Named<FitMode> names[] = {
+        {"contain", FitMode::Contain},
+        {"cover", FitMode::Cover},
+        {"stretch", FitMode::Stretch},
+    };
+    return fromName(name, names, mode);
+}
+
+QSize fittedSize(const QSize &size, const QSize &target, FitMode mode)
+{
+    if (mode == FitMode::Stretch || size.isEmpty())
+        return target;
+    const Qt::AspectRatioMode aspect = mode == FitMode::Cover ? Qt::KeepAspectRatioByExpanding
+                                                              : Qt::KeepAspectRatio;
+    return size.scaled(target, aspect).expandedTo(QSize(1, 1));
+}
+
+QImage fitted(const QImage &picture, const QSize &target, FitMode mode)
 {
     QImage canvas(target, QImage::Format_RGB32);
     canvas.fill(Off);
     if (picture.isNull())
         return canvas;
-    QSize size = picture.size().scaled(target, Qt::KeepAspectRatio);
-    size = size.expandedTo(QSize(1, 1));
+    const QSize size = fittedSize(picture.size(), target, mode);
     const QImage scaled = opaque(picture).scaled(size, Qt::IgnoreAspectRatio,
                                                  Qt::SmoothTransformation)
                               .convertToFormat(QImage::Format_RGB32);
-    const int left = (target.width() - size.width()) / 2;
-    const int top = (target.height() - size.height()) / 2;
-    for (int y = 0; y < size.height(); ++y) {
-        const auto *in = reinterpret_cast<const QRgb *>(scaled.constScanLine(y));
-        auto *out = reinterpret_cast<QRgb *>(canvas.scanLine(top + y)) + left;
-        std::copy_n(in, size.width(), out);
+    // Negative offsets crop a covering picture to its centre.
+    const QPoint offset((target.width() - size.width()) / 2,
+                        (target.height() - size.height()) / 2);
+    const QRect shown = QRect(offset, size).intersected(canvas.rect());
+    for (int y = shown.top(); y <= shown.bottom(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(scaled.constScanLine(y - offset.y()))
+            + (shown.left() - offset.x());
+        auto *out = reinterpret_cast<QRgb *>(canvas.scanLine(y)) + shown.left();
+        std::copy_n(in, shown.width(), out);
     }
     return canvas;
 }
@@ -160,8 +194,9 @@ QImage dithered(const QImage &picture, Dither method, int threshold)
 
 BinaryImage convert(const QImage &picture, const DisplayLayout &layout, const Options &options)
 {
-    const bool fit = options.fit && picture.size() != layout.size();
-    const QImage source = fit ? fitted(picture, layout.size()) : picture;
+    const QImage upright = PictureTransform::oriented(picture, options.orientation);
+    const bool fit = options.fit && upright.size() != layout.size();
+    const QImage source = fit ? fitted(upright, layout.size(), options.fitMode) : upright;
     BinaryImage image = options.dither == Dither::None
         ? BinImage::fromPicture(source, layout, options.threshold)
         : BinImage::fromPicture(dithered(source, options.dither, options.threshold), layout,
@@ -169,6 +204,15 @@ BinaryImage convert(const QImage &picture, const DisplayLayout &layout, const Op
     if (options.invert)
         image.invert();
     return image;
+}
+
+QSize decodingSize(const QSize &size, const QSize &target, const Options &options)
+{
+    const QSize upright = PictureTransform::orientedSize(size, options.orientation);
+    if (!options.fit || upright == target)
+        return size;
+    return PictureTransform::orientedSize(fittedSize(upright, target, options.fitMode),
+                                          options.orientation);
 }
 
 QByteArray convert(const QImage &picture, BinImage::RowOrganisation organisation,

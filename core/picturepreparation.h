@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/binimage.h"
+#include "core/picturetransform.h"
 
 #include <QSize>
 
@@ -14,6 +15,10 @@ namespace PicturePreparation {
 
 enum class Dither { None, FloydSteinberg, Atkinson, Bayer };
 
+// How --fit brings a picture to the display's size: whole and centred on
+// white, filling the display and cropped to its centre, or distorted.
+enum class FitMode { Contain, Cover, Stretch };
+
 // Decision level that suits dithering: the middle of the grey range.
 constexpr int DitherThreshold = 128;
 
@@ -23,20 +28,34 @@ struct Options
     bool invert = false;
     Dither dither = Dither::None;
     bool fit = false;
+    FitMode fitMode = FitMode::Contain;
+    PictureTransform::Orientation orientation;
 };
 
 // "none", "floyd-steinberg", "atkinson", "bayer".
 bool ditherFromName(const QString &name, Dither &method);
+// "contain", "cover", "stretch".
+bool fitModeFromName(const QString &name, FitMode &mode);
 
-// `size` in RGB32: the picture scaled as large as it fits with its aspect
-// ratio kept, centred on white. Transparency is ignored, as in the conversion.
-QImage fitted(const QImage &picture, QSize size = QSize(BinImage::Width, BinImage::Height));
+// The size a picture of `size` is scaled to before it is placed on `target`,
+// so that a decoder able to scale while decoding can deliver it directly.
+QSize fittedSize(const QSize &size, const QSize &target, FitMode mode);
+
+// `target`-sized RGB32: the picture scaled to fittedSize and centred on white,
+// cropped where it overflows. Transparency is ignored, as in the conversion.
+QImage fitted(const QImage &picture, const QSize &target, FitMode mode = FitMode::Contain);
 
 // Same size, RGB32, every pixel pure black (on) or pure white (off).
 // `threshold` is the grey value below which a pixel tends to be on.
 QImage dithered(const QImage &picture, Dither method, int threshold);
 
-// Fits only pictures that are not already of the layout's size.
+// The size at which a picture of `size` is fitted, before it is oriented
+// (its own size when it is not fitted): a decoder that scales while decoding
+// delivers it at once, and the conversion does not scale it again.
+QSize decodingSize(const QSize &size, const QSize &target, const Options &options);
+
+// Orients the picture first; fits only pictures that are not then of the
+// layout's size.
 BinaryImage convert(const QImage &picture, const DisplayLayout &layout, const Options &options);
 // The window's 128x64 images.
 QByteArray convert(const QImage &picture, BinImage::RowOrganisation organisation,

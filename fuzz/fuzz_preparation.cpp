@@ -1,11 +1,15 @@
 // Arbitrary bytes as a picture of any size, taken the way vexlor-cli to-bin
 // takes one, then prepared with the options that the first two bytes choose:
-// fitted into 128x64, dithered, thresholded, inverted, in either organisation.
+// turned, fitted into 128x64 three ways, dithered, thresholded, inverted, in
+// either organisation.
 //
 // Input: byte 0 holds the options (bit 0 fit, bit 1 invert, bits 2-3 the
-// dithering, bit 4 row127), byte 1 the threshold, the rest is the file.
+// dithering, bit 4 row127, bits 5-6 the fit mode, bit 7 a quarter turn),
+// byte 1 the threshold, the rest is the file. Of the formats the command line
+// reads, those decoded by Qt Gui and libjpeg alone are searched: the other
+// plugins' libraries are not this project's to fuzz.
 #include "core/binimage.h"
-#include "core/picturefile.h"
+#include "core/picturedecoder.h"
 #include "core/picturepreparation.h"
 #include "fuzzsupport.h"
 
@@ -37,16 +41,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     options.invert = data[0] & 2;
     options.dither = Dither((data[0] >> 2) & 3);
     options.threshold = data[1];
+    options.fitMode = PicturePreparation::FitMode(qMin((data[0] >> 5) & 3, 2));
+    options.orientation.clockwiseQuarterTurns = data[0] >> 7;
     const RowOrganisation organisation =
         data[0] & 16 ? RowOrganisation::Row127 : RowOrganisation::Row63;
 
-    QImage picture;
     const QByteArray file =
         QByteArray::fromRawData(reinterpret_cast<const char *>(data + 2), qsizetype(size - 2));
-    if (PictureFile::decode(file, picture) != FileAccess::Status::Ok)
+    const QByteArray format = PictureDecoder::formatOf(file);
+    if (format != "bmp" && format != "png" && format != "gif" && format != "jpeg")
         return 0;
     const QSize display(BinImage::Width, BinImage::Height);
-    if (!options.fit && picture.size() != display)
+    const PictureDecoder::Picture decoded =
+        PictureDecoder::decode(file, 3, [&](const QSize &upright) {
+            return PicturePreparation::decodingSize(upright, display, options);
+        });
+    if (decoded.status != FileAccess::Status::Ok)
+        return 0;
+    check(!decoded.frames.isEmpty() && decoded.frames.size() <= decoded.frameCount,
+          "a decoded picture has frames, no more than it counts");
+    const QImage picture = decoded.frames.constFirst();
+    const QSize upright = PictureTransform::orientedSize(picture.size(), options.orientation);
+    if (!options.fit && upright != display)
         return 0;
 
     const QByteArray image = PicturePreparation::convert(picture, organisation, options);
@@ -58,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     inverted.invert();
     check(inverted.bytes() == image, "inverting swaps every pixel and nothing else");
 
-    const QImage fitted = PicturePreparation::fitted(picture);
+    const QImage fitted = PicturePreparation::fitted(picture, display, options.fitMode);
     check(fitted.size() == display, "a fitted picture is 128x64");
     const QImage dithered = PicturePreparation::dithered(fitted, options.dither, options.threshold);
     for (int y = 0; y < dithered.height(); ++y)

@@ -1,5 +1,6 @@
 #include "core/binimage.h"
 #include "core/picturepreparation.h"
+#include "support/testpictures.h"
 #include "output/exportfields.h"
 #include "output/exporttext.h"
 #include "output/intelhex.h"
@@ -8,6 +9,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,6 +21,8 @@ using BinImage::RowOrganisation;
 
 Q_DECLARE_METATYPE(BinImage::RowOrganisation)
 Q_DECLARE_METATYPE(DisplayLayout)
+
+using TestPictures::encoded;
 
 namespace {
 
@@ -64,15 +68,6 @@ QImage pattern(int seed)
             picture.setPixel(x, y, ((x * 7 + y * 3 + seed) % 11) < 5 ? qRgb(20, 30, 40)
                                                                      : qRgb(200, 50, 60));
     return picture;
-}
-
-QByteArray encoded(const QImage &picture, const char *format)
-{
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, format);
-    return data;
 }
 
 // Same file format, same two-entry palette and same pixels.
@@ -176,6 +171,30 @@ void TestCli::initTestCase()
     writeFile("tall.png", encoded(QImage(64, 128, QImage::Format_RGB32), "PNG"));
     writeFile("high.bmp", encoded(QImage(128, 65, QImage::Format_RGB32), "BMP"));
     writeFile("picture.ppm", encoded(pattern(0), "PPM"));
+    // Turned a quarter anticlockwise and mirrored, so that --rotate 90 and
+    // --flip h bring back p0.
+    QImage turned(BinImage::Height, BinImage::Width, QImage::Format_RGB32);
+    QImage mirrored(BinImage::Width, BinImage::Height, QImage::Format_RGB32);
+    for (int y = 0; y < BinImage::Height; ++y)
+        for (int x = 0; x < BinImage::Width; ++x) {
+            turned.setPixel(y, BinImage::Width - 1 - x, pattern(0).pixel(x, y));
+            mirrored.setPixel(BinImage::Width - 1 - x, y, pattern(0).pixel(x, y));
+        }
+    writeFile("turned.png", encoded(turned, "PNG"));
+    writeFile("mirrored.jpg-named.png", encoded(mirrored, "PNG"));
+    // Red, green, blue, white: on, off, on, off at threshold 100.
+    writeFile("walk.gif", TestPictures::gif(QSize(BinImage::Width, BinImage::Height), {0, 1, 2, 3}));
+    const QByteArray walk = readFile("walk.gif");
+    writeFile("walk-cut.gif", walk.left(walk.size() - 4));
+    writeFile("huge.gif", TestPictures::gif(QSize(9000, 8000), {0}, QSize(1, 1)));
+    for (const int scale : {1, 10})
+        writeFile(QStringLiteral("half%1.svg").arg(scale),
+                  QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" "
+                                 "height=\"%2\" viewBox=\"0 0 2 1\"><rect width=\"1\" "
+                                 "height=\"1\"/></svg>")
+                      .arg(BinImage::Width * scale)
+                      .arg(BinImage::Height * scale)
+                      .toLatin1());
     writeFile("truncated.png", encoded(pattern(0), "PNG").left(60));
     writeFile("truncated.bmp", encoded(pattern(0), "BMP").left(12315));
     writeFile("text.png", "not a picture");
@@ -183,6 +202,7 @@ void TestCli::initTestCase()
         writeFile(QStringLiteral("b%1.bin").arg(images), sampleBinary(images));
     writeFile("b1000.bin", QByteArray(1000, 'x'));
     writeFile("b65537.bin", QByteArray(65537, 'x'));
+    writeFile("unknown.wbmp", encoded(pattern(0), "WBMP"));
 }
 
 void TestCli::toBinEqualsCore_data()
@@ -244,6 +264,19 @@ void TestCli::toBinOptions_data()
     QTest::newRow("fit exact size") << QStringList{"--fit"} << "p0.png" << plain;
     QTest::newRow("fit larger") << QStringList{"--fit"} << "large.png"
                                 << QByteArray(BinImage::ImageBytes, char(0xFF));
+    QTest::newRow("rotate 90 clockwise") << QStringList{"--rotate", "90"} << "turned.png" << plain;
+    QTest::newRow("flip left to right") << QStringList{"--flip", "h"} << "mirrored.jpg-named.png"
+                                        << plain;
+    QTest::newRow("animation, frames in order")
+        << QStringList{"--threshold", "100"} << "walk.gif"
+        << QByteArray(BinImage::ImageBytes, char(0xFF)) + QByteArray(BinImage::ImageBytes, '\0')
+            + QByteArray(BinImage::ImageBytes, char(0xFF)) + QByteArray(BinImage::ImageBytes, '\0');
+    QImage leftHalf(BinImage::Width, BinImage::Height, QImage::Format_RGB32);
+    leftHalf.fill(Qt::white);
+    QPainter(&leftHalf).fillRect(0, 0, BinImage::Width / 2, BinImage::Height, Qt::black);
+    const QByteArray half = BinImage::fromPicture(leftHalf, RowOrganisation::Row63);
+    QTest::newRow("svg at its own size") << QStringList() << "half1.svg" << half;
+    QTest::newRow("svg drawn at the display's size") << QStringList{"--fit"} << "half10.svg" << half;
 }
 
 void TestCli::toBinOptions()
@@ -393,9 +426,9 @@ void TestCli::info_data()
         << "PNG picture, 64x128, not convertible: Taille de l'image différente de 128 * 64 pixels "
            "(--fit scales it)"
         << "";
-    QTest::newRow("other format")
-        << "picture.ppm" << 0
-        << "PPM picture, not convertible: Format d'image inconnu (Bitmap ou PNG uniquement)" << "";
+    QTest::newRow("other format") << "picture.ppm" << 0 << "PPM picture, 128x64, convertible" << "";
+    QTest::newRow("animation") << "walk.gif" << 0 << "GIF picture, 128x64, 4 frames, convertible"
+                               << "";
     QTest::newRow("binary") << "b3.bin" << 0 << "binary file, 3 image(s)" << "";
     QTest::newRow("empty binary") << "b0.bin" << 0 << "binary file, 0 image(s)" << "";
     QTest::newRow("neither") << "b1000.bin" << 1 << "" << "Mauvais Format";
@@ -548,11 +581,21 @@ void TestCli::failures_data()
     QTest::newRow("undecodable png") << QStringList{"to-bin", "truncated.png", "-o", "OUT"} << 1
                                      << "truncated.png: Taille de l'image différente de 128 * 64 "
                                         "pixels";
-    QTest::newRow("ppm") << QStringList{"to-bin", "picture.ppm", "-o", "OUT"} << 1
-                         << "picture.ppm: Format d'image inconnu (Bitmap ou PNG uniquement)";
+    const QString damagedText = QStringLiteral("pixels (damaged: the file does not hold all of its pixels)");
+    const QString unknown = QStringLiteral("Format d'image inconnu (BMP, PNG, JPEG, GIF, WebP, "
+                                           "TIFF, SVG, ICO, XPM, XBM, PBM, PGM, PPM or TGA)");
+    // WBMP has no signature to tell it by.
+    QTest::newRow("wbmp") << QStringList{"to-bin", "unknown.wbmp", "-o", "OUT"} << 1
+                          << "unknown.wbmp: " + unknown;
     QTest::newRow("text named png") << QStringList{"to-bin", "text.png", "-o", "OUT"} << 1
-                                    << "text.png: Format d'image inconnu (Bitmap ou PNG "
-                                       "uniquement)";
+                                    << "text.png: " + unknown;
+    QTest::newRow("too large to decode") << QStringList{"to-bin", "huge.gif", "--fit", "-o", "OUT"}
+                                         << 1
+                                         << "huge.gif: too large to decode: more pixels than "
+                                            "8192x8192";
+    QTest::newRow("cut-off animation") << QStringList{"to-bin", "walk-cut.gif", "-o", "OUT"} << 1
+                                       << "walk-cut.gif: Taille de l'image différente de 128 * 64 "
+                                          + damagedText;
     QTest::newRow("missing picture") << QStringList{"to-bin", "nothing.png", "-o", "OUT"} << 1
                                      << "nothing.png: Fichier Introuvable !";
     QTest::newRow("1000 bytes") << QStringList{"to-bmp", "b1000.bin", "-o", "OUT"} << 1
@@ -602,7 +645,6 @@ void TestCli::failures_data()
     QTest::newRow("stdin twice") << QStringList{"join", "-", "-", "-o", "OUT"} << 2
                                  << "standard input can be read only once";
     const QString damaged = QStringLiteral(VEXLOR_SOURCE_DIR "/fuzz/regressions/picture/");
-    const QString damagedText = QStringLiteral("pixels (damaged: the file does not hold all of its pixels)");
     QTest::newRow("truncated bmp") << QStringList{"to-bin", "truncated.bmp", "-o", "OUT"} << 1
                                    << "truncated.bmp: Taille de l'image différente de 128 * 64 " + damagedText;
     QTest::newRow("pixel offset past the end")

@@ -1,5 +1,6 @@
 #include "core/binimage.h"
 #include "core/picturepreparation.h"
+#include "core/picturetransform.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -8,9 +9,13 @@
 
 using BinImage::RowOrganisation;
 using PicturePreparation::Dither;
+using PicturePreparation::FitMode;
+using PictureTransform::Flip;
 
 Q_DECLARE_METATYPE(BinImage::RowOrganisation)
 Q_DECLARE_METATYPE(PicturePreparation::Dither)
+Q_DECLARE_METATYPE(PicturePreparation::FitMode)
+Q_DECLARE_METATYPE(PictureTransform::Flip)
 
 namespace {
 
@@ -50,6 +55,19 @@ QImage render(const QByteArray &image)
                                RowOrganisation::Row127);
 }
 
+// One pixel per letter, each letter a grey of its own; rows split at '/'.
+QImage letters(const QString &rows)
+{
+    const QStringList lines = rows.split(QLatin1Char('/'));
+    QImage picture(int(lines.constFirst().size()), int(lines.size()), QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const int value = lines.at(y).at(x).unicode();
+            picture.setPixel(x, y, qRgb(value, value, value));
+        }
+    return picture;
+}
+
 PicturePreparation::Options with(Dither dither, int threshold = PicturePreparation::DitherThreshold)
 {
     PicturePreparation::Options options;
@@ -75,6 +93,8 @@ private slots:
     void fit_data();
     void fit();
     void fitIgnoresTransparency();
+    void orientation_data();
+    void orientation();
 };
 
 void TestPicturePreparation::defaultsEqualPlainConversion_data()
@@ -176,22 +196,39 @@ void TestPicturePreparation::ditherKeepsMeanGrey()
 void TestPicturePreparation::fit_data()
 {
     QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("black");
+    QTest::addColumn<FitMode>("mode");
     QTest::addColumn<QRect>("onArea");
-    QTest::newRow("twice as large") << QSize(256, 128) << QRect(0, 0, 128, 64);
-    QTest::newRow("half as large") << QSize(64, 32) << QRect(0, 0, 128, 64);
-    QTest::newRow("square") << QSize(100, 100) << QRect(32, 0, 64, 64);
-    QTest::newRow("wide strip") << QSize(512, 64) << QRect(0, 24, 128, 16);
-    QTest::newRow("one pixel column") << QSize(1, 640) << QRect(63, 0, 1, 64);
+    const QRect all(0, 0, 10000, 10000);
+    QTest::newRow("twice as large") << QSize(256, 128) << all << FitMode::Contain << QRect(0, 0, 128, 64);
+    QTest::newRow("half as large") << QSize(64, 32) << all << FitMode::Contain << QRect(0, 0, 128, 64);
+    QTest::newRow("square") << QSize(100, 100) << all << FitMode::Contain << QRect(32, 0, 64, 64);
+    QTest::newRow("wide strip") << QSize(512, 64) << all << FitMode::Contain << QRect(0, 24, 128, 16);
+    QTest::newRow("one pixel column") << QSize(1, 640) << all << FitMode::Contain << QRect(63, 0, 1, 64);
+    // A square with its top quarter black: cover keeps the middle half of its height.
+    const QRect topQuarter(0, 0, 100, 25);
+    QTest::newRow("contain keeps the top") << QSize(100, 100) << topQuarter << FitMode::Contain
+                                           << QRect(32, 0, 64, 16);
+    QTest::newRow("cover crops to the centre") << QSize(100, 100) << topQuarter << FitMode::Cover
+                                               << QRect();
+    QTest::newRow("cover fills") << QSize(100, 100) << all << FitMode::Cover << QRect(0, 0, 128, 64);
+    QTest::newRow("stretch distorts") << QSize(100, 100) << topQuarter << FitMode::Stretch
+                                      << QRect(0, 0, 128, 16);
 }
 
 void TestPicturePreparation::fit()
 {
     QFETCH(QSize, size);
+    QFETCH(QRect, black);
+    QFETCH(FitMode, mode);
     QFETCH(QRect, onArea);
     PicturePreparation::Options options;
     options.fit = true;
+    options.fitMode = mode;
+    QImage source = filled(size, qRgb(255, 255, 255));
+    QPainter(&source).fillRect(black, Qt::black);
     const QImage picture = render(
-        PicturePreparation::convert(filled(size, qRgb(0, 0, 0)), RowOrganisation::Row127, options));
+        PicturePreparation::convert(source, RowOrganisation::Row127, options));
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
             QCOMPARE(picture.pixelIndex(x, y) == 0, onArea.contains(x, y));
@@ -200,9 +237,34 @@ void TestPicturePreparation::fit()
 void TestPicturePreparation::fitIgnoresTransparency()
 {
     const QImage fitted = PicturePreparation::fitted(
-        filled(QSize(256, 128), qRgba(0, 0, 0, 0), QImage::Format_ARGB32));
+        filled(QSize(256, 128), qRgba(0, 0, 0, 0), QImage::Format_ARGB32),
+        QSize(BinImage::Width, BinImage::Height), FitMode::Contain);
     QCOMPARE(fitted.size(), QSize(BinImage::Width, BinImage::Height));
     QCOMPARE(fitted.pixel(64, 32), qRgb(0, 0, 0));
+}
+
+void TestPicturePreparation::orientation_data()
+{
+    QTest::addColumn<int>("quarterTurns");
+    QTest::addColumn<Flip>("flip");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("90 clockwise") << 1 << Flip::None << "da/eb/fc";
+    QTest::newRow("180") << 2 << Flip::None << "fed/cba";
+    QTest::newRow("270 clockwise") << 3 << Flip::None << "cf/be/ad";
+    QTest::newRow("mirrored left to right") << 0 << Flip::Horizontal << "cba/fed";
+    QTest::newRow("mirrored top to bottom") << 0 << Flip::Vertical << "def/abc";
+    QTest::newRow("turned, then mirrored") << 1 << Flip::Horizontal << "ad/be/cf";
+}
+
+void TestPicturePreparation::orientation()
+{
+    QFETCH(int, quarterTurns);
+    QFETCH(Flip, flip);
+    QFETCH(QString, expected);
+    const PictureTransform::Orientation orientation{quarterTurns, flip};
+    const QImage turned = PictureTransform::oriented(letters(QStringLiteral("abc/def")), orientation);
+    QCOMPARE(turned.convertToFormat(QImage::Format_RGB32), letters(expected));
+    QCOMPARE(PictureTransform::orientedSize(QSize(3, 2), orientation), turned.size());
 }
 
 QTEST_APPLESS_MAIN(TestPicturePreparation)

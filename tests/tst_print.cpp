@@ -57,9 +57,13 @@ int pdfPages(const QString &pdf)
 QString pdfText(const QString &pdf, int page)
 {
     const QString p = QString::number(page);
+    // The printer's font draws "ff" or "fi" as one ligature glyph, which
+    // pdftotext hands back as a single character (a temporary folder named
+    // ".../xLqKff" came back as "xLqK\uFB00"); compatibility folding undoes it.
     return QString::fromUtf8(runTool(QStringLiteral("pdftotext"),
                                      {QStringLiteral("-raw"), QStringLiteral("-f"), p,
-                                      QStringLiteral("-l"), p, pdf, QStringLiteral("-")}));
+                                      QStringLiteral("-l"), p, pdf, QStringLiteral("-")}))
+        .normalized(QString::NormalizationForm_KC);
 }
 
 struct Word {

@@ -1,0 +1,395 @@
+#include "core/picturedecoder.h"
+
+#include "core/imageplugins.h"
+#include "core/picturefile.h"
+#include "core/picturepreparation.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QFile>
+#include <QImageReader>
+
+#include <cmath>
+#include <memory>
+
+namespace PictureDecoder {
+
+namespace {
+
+using FileAccess::Status;
+
+struct Signature
+{
+    const char *bytes;
+    int length;
+    const char *format;
+};
+
+// Formats without a fixed signature at the start are recognised apart.
+const Signature signatures[] = {
+    {"\xFF\xD8\xFF", 3, "jpeg"},
+    {"GIF87a", 6, "gif"},
+    {"GIF89a", 6, "gif"},
+    {"RIFF", 4, "riff"},
+    {"II*\0", 4, "tiff"},
+    {"MM\0*", 4, "tiff"},
+    {"icns", 4, "icns"},
+    {"\x8AMNG\r\n\x1A\n", 8, "mng"},
+    {"\x1F\x8B", 2, "svgz"},
+    {"/* XPM */", 9, "xpm"},
+    {"#define ", 8, "xbm"},
+};
+
+bool hasAt(const QByteArray &data, int offset, const char *bytes, int length)
+{
+    return data.size() >= offset + length
+        && QByteArrayView(data).sliced(offset, length) == QByteArrayView(bytes, length);
+}
+
+int bigEndian16(const QByteArray &data, qsizetype at)
+{
+    return (uchar(data.at(at)) << 8) | uchar(data.at(at + 1));
+}
+
+int littleEndian16(const QByteArray &data, qsizetype at)
+{
+    return uchar(data.at(at)) | (uchar(data.at(at + 1)) << 8);
+}
+
+QByteArray portableAnymapFormat(const QByteArray &data)
+{
+    static const char *const formats[] = {"pbm", "pgm", "ppm"};
+    if (data.size() < 3 || data.at(0) != 'P' || data.at(1) < '1' || data.at(1) > '6'
+        || !QChar::isSpace(uchar(data.at(2))))
+        return QByteArray();
+    return formats[(data.at(1) - '1') % 3];
+}
+
+// Four bytes alone would take many TGA headers for icons as well.
+QByteArray iconFormat(const QByteArray &data)
+{
+    if (data.size() < 6 || !data.startsWith(QByteArrayView("\0\0", 2)) || data.at(3) != 0
+        || (data.at(2) != 1 && data.at(2) != 2))
+        return QByteArray();
+    const int count = littleEndian16(data, 4);
+    if (count == 0 || data.size() < 6 + 16 * count)
+        return QByteArray();
+    return data.at(2) == 1 ? QByteArrayLiteral("ico") : QByteArrayLiteral("cur");
+}
+
+bool isSvg(const QByteArray &data)
+{
+    QByteArrayView text(data);
+    text = text.first(qMin<qsizetype>(text.size(), 4096));
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
+    text = text.trimmed();
+    return text.startsWith('<') && text.contains("<svg");
+}
+
+// Version 2 files end with this footer; the toolkit reads no others.
+bool isTga(const QByteArray &data)
+{
+    static const char footer[] = "TRUEVISION-XFILE.";
+    return data.endsWith(QByteArrayView(footer, sizeof footer));
+}
+
+// The toolkit tells the first frame's size, but draws every frame on a
+// canvas of the file's screen size: that is what decoding costs.
+QSize gifCanvasSize(const QByteArray &data, const QSize &firstFrame)
+{
+    if (data.size() < 10)
+        return firstFrame;
+    return firstFrame.expandedTo(QSize(littleEndian16(data, 6), littleEndian16(data, 8)));
+}
+
+// libjpeg fills in a cut-off scan with grey and only warns; a whole file
+// has its end marker somewhere after the first scan starts. Read from a
+// device, so that a photo can be checked without being held in memory.
+bool jpegIsWhole(QIODevice &device)
+{
+    qint64 pos = 2;
+    for (;;) {
+        if (!device.seek(pos))
+            return false;
+        const QByteArray head = device.read(4);
+        if (head.size() < 4 || uchar(head.at(0)) != 0xFF)
+            return false;
+        const uchar marker = uchar(head.at(1));
+        if (marker == 0xDA)
+            break;
+        pos += marker == 0xFF ? 1 : 2 + bigEndian16(head, 2);
+    }
+    char previous = 0;
+    for (;;) {
+        const QByteArray chunk = device.read(65536);
+        if (chunk.isEmpty())
+            return false;
+        if ((previous == '\xFF' && chunk.at(0) == '\xD9') || chunk.contains("\xFF\xD9"))
+            return true;
+        previous = chunk.back();
+    }
+}
+
+// Returns false when the data ends before the blocks do.
+bool skipSubBlocks(const QByteArray &data, qsizetype &pos)
+{
+    while (pos < data.size()) {
+        const int length = uchar(data.at(pos++));
+        if (length == 0)
+            return true;
+        pos += length;
+    }
+    return false;
+}
+
+qsizetype colourTableBytes(uchar flags)
+{
+    return (flags & 0x80) ? qsizetype(3) << ((flags & 7) + 1) : 0;
+}
+
+// The toolkit shows a cut-off GIF as far as it goes, and drops the frames
+// that are missing: a whole file ends with its trailer after the last block.
+bool gifIsWhole(const QByteArray &data)
+{
+    if (data.size() < 13)
+        return false;
+    qsizetype pos = 13 + colourTableBytes(uchar(data.at(10)));
+    while (pos < data.size()) {
+        const uchar block = uchar(data.at(pos));
+        if (block == 0x3B)
+            return true;
+        if (block == 0x21) {
+            pos += 2;
+        } else if (block == 0x2C) {
+            if (pos + 10 > data.size())
+                return false;
+            pos += 10 + colourTableBytes(uchar(data.at(pos + 9))) + 1;
+        } else {
+            return false;
+        }
+        if (!skipSubBlocks(data, pos))
+            return false;
+    }
+    return false;
+}
+
+bool isWhole(const QByteArray &data, const QByteArray &format)
+{
+    if (format == "jpeg") {
+        QBuffer buffer;
+        buffer.setData(data);
+        return buffer.open(QIODevice::ReadOnly) && jpegIsWhole(buffer);
+    }
+    if (format == "gif")
+        return gifIsWhole(data);
+    return true;
+}
+
+bool scalesWhileDecoding(const QByteArray &format)
+{
+    return format == "jpeg" || format == "svg" || format == "svgz";
+}
+
+// libjpeg scales by M/8 while decoding, the smallest M that keeps the picture
+// at least as large as asked; the toolkit then smooths it down to the size.
+QSize jpegDecodedSize(const QSize &size, const QSize &scaled)
+{
+    const double factor = qMin(double(size.width()) / scaled.width(),
+                               double(size.height()) / scaled.height());
+    const int eighths = qBound(1, int(std::ceil(8 / factor)), 8);
+    return QSize(int((qint64(size.width()) * eighths + 7) / 8),
+                 int((qint64(size.height()) * eighths + 7) / 8));
+}
+
+qint64 pixels(const QSize &size)
+{
+    return qint64(size.width()) * size.height();
+}
+
+// The pixels held at once while decoding into `scaled` (in the file's own
+// orientation; invalid when decoded at full size).
+qint64 decodedPixels(const QByteArray &format, const QSize &size, const QSize &scaled)
+{
+    if (!scaled.isValid())
+        return pixels(size);
+    if (format == "jpeg")
+        return qMax(pixels(jpegDecodedSize(size, scaled)), pixels(scaled));
+    return pixels(scaled);
+}
+
+struct Reader
+{
+    QBuffer buffer;
+    std::unique_ptr<QImageReader> reader;
+    bool swapsAxes = false;
+};
+
+// Fills in everything the header tells; `reader` is left ready to read the frames.
+Picture openDevice(QIODevice &device, const QByteArray &format, Reader &reader)
+{
+    Picture picture;
+    picture.format = format;
+    if (!ImagePlugins::isBuiltIn(format))
+        ImagePlugins::ensureLoaded();
+    reader.reader = std::make_unique<QImageReader>(&device, format);
+    QImageReader &image = *reader.reader;
+    // Photos are stored as the camera was held; they are meant to be seen upright.
+    image.setAutoTransform(true);
+    reader.swapsAxes = image.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize size = image.size();
+    picture.status = size.isEmpty() ? Status::Damaged : Status::Ok;
+    picture.size = reader.swapsAxes ? size.transposed() : size;
+    picture.frameCount = image.supportsAnimation() ? qMax(image.imageCount(), 1) : 1;
+    return picture;
+}
+
+Picture open(const QByteArray &data, Reader &reader)
+{
+    Picture picture;
+    picture.format = formatOf(data);
+    if (picture.format.isEmpty())
+        return picture;
+    reader.buffer.setData(data);
+    reader.buffer.open(QIODevice::ReadOnly);
+    picture = openDevice(reader.buffer, picture.format, reader);
+    if (picture.status == Status::Ok && !isWhole(data, picture.format))
+        picture.status = Status::Damaged;
+    if (picture.status == Status::Ok && picture.format == "gif")
+        picture.size = gifCanvasSize(data, picture.size);
+    return picture;
+}
+
+// BMP and PNG go through the checks the window's pictures go through.
+QImage readFrame(const QByteArray &data, const QByteArray &format, QImageReader &reader)
+{
+    if (PictureFile::format(data) != format)
+        return reader.read();
+    QImage picture;
+    return PictureFile::decode(data, picture) == Status::Ok ? picture : QImage();
+}
+
+// Reads the frames `picture` announces, at the size `wanted` where the format
+// can scale while decoding.
+Picture decodeFrames(Picture picture, Reader &reader, int maxFrames, const SizeRequest &wanted,
+                     const std::function<QImage()> &readFrame)
+{
+    QImageReader &image = *reader.reader;
+    const QSize stored = reader.swapsAxes ? picture.size.transposed() : picture.size;
+    const QSize upright = wanted ? wanted(picture.size) : picture.size;
+    if (upright.isEmpty()) {
+        picture.status = Status::WrongSize;
+        return picture;
+    }
+    QSize scaled;
+    if (upright != picture.size && scalesWhileDecoding(picture.format))
+        scaled = reader.swapsAxes ? upright.transposed() : upright;
+    if (decodedPixels(picture.format, stored, scaled) > MaxDecodedPixels) {
+        picture.status = Status::TooLarge;
+        return picture;
+    }
+    if (scaled.isValid())
+        image.setScaledSize(scaled);
+    // A drawing leaves its background transparent, without a colour of its own.
+    if (image.supportsOption(QImageIOHandler::BackgroundColor) && picture.format.startsWith("svg"))
+        image.setBackgroundColor(Qt::white);
+    // Only an animation's frame count is trusted: some readers return the same
+    // page for ever, answering that there is more to read.
+    const int count = qMin(picture.frameCount, qMax(maxFrames, 1));
+    for (int frame = 0; frame < count; ++frame) {
+        const QImage decoded = readFrame();
+        if (decoded.isNull()) {
+            picture.status = Status::Damaged;
+            picture.frames.clear();
+            return picture;
+        }
+        picture.frames << decoded;
+    }
+    return picture;
+}
+
+} // namespace
+
+QByteArray formatOf(const QByteArray &data)
+{
+    if (const QByteArray common = PictureFile::format(data); !common.isEmpty())
+        return common;
+    if (isTga(data))
+        return QByteArrayLiteral("tga");
+    for (const Signature &signature : signatures) {
+        if (!data.startsWith(QByteArrayView(signature.bytes, signature.length)))
+            continue;
+        // RIFF holds sounds and films as well.
+        if (qstrcmp(signature.format, "riff") == 0)
+            return hasAt(data, 8, "WEBP", 4) ? QByteArrayLiteral("webp") : QByteArray();
+        return signature.format;
+    }
+    if (const QByteArray anymap = portableAnymapFormat(data); !anymap.isEmpty())
+        return anymap;
+    if (const QByteArray icon = iconFormat(data); !icon.isEmpty())
+        return icon;
+    if (isSvg(data))
+        return QByteArrayLiteral("svg");
+    return QByteArray();
+}
+
+void raiseAllocationLimit()
+{
+    // Deep pictures (16 bits per channel) take 8 bytes a pixel.
+    QImageReader::setAllocationLimit(int(MaxDecodedPixels * 8 / (1024 * 1024)));
+}
+
+Picture inspect(const QByteArray &data)
+{
+    Reader reader;
+    return open(data, reader);
+}
+
+Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
+{
+    Reader reader;
+    const Picture picture = open(data, reader);
+    if (picture.status != Status::Ok)
+        return picture;
+    return decodeFrames(picture, reader, maxFrames, wanted,
+                        [&] { return readFrame(data, picture.format, *reader.reader); });
+}
+
+Picture read(const QString &path, const QSize &target, const PicturePreparation::Options &options,
+             int maxFrames)
+{
+    const SizeRequest wanted = [&](const QSize &size) {
+        if (!options.fit && PictureTransform::orientedSize(size, options.orientation) != target)
+            return QSize();
+        return PicturePreparation::decodingSize(size, target, options);
+    };
+    Picture picture;
+    QFile file;
+    QByteArray data;
+    picture.status = FileAccess::open(path, PictureFile::MaxBytes,
+                                      FileAccess::Caller::CommandLine, file, data);
+    if (picture.status != Status::Ok || !file.isOpen())
+        return picture.status == Status::Ok ? decode(data, maxFrames, wanted) : picture;
+    // A photo is decoded as it is read: held whole, its pages would cost
+    // more than its decoding saves.
+    if (file.peek(3) == "\xFF\xD8\xFF") {
+        Reader reader;
+        picture.format = "jpeg";
+        picture.status = Status::Damaged;
+        if (!jpegIsWhole(file) || !file.seek(0))
+            return picture;
+        picture = openDevice(file, picture.format, reader);
+        if (picture.status != Status::Ok)
+            return picture;
+        return decodeFrames(picture, reader, maxFrames, wanted,
+                            [&] { return reader.reader->read(); });
+    }
+    data = file.read(qMin(file.size(), PictureFile::MaxBytes) + 1);
+    if (data.size() > PictureFile::MaxBytes) {
+        picture.status = Status::TooLong;
+        return picture;
+    }
+    return decode(data, maxFrames, wanted);
+}
+
+} // namespace PictureDecoder

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/fileaccess.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QSize>
+
+#include <functional>
+
+class QString;
+namespace PicturePreparation {
+struct Options;
+}
+
+// Pictures of every format the toolkit reads, recognised from their content
+// and decoded from memory, scaled while decoding where the format allows it.
+namespace PictureDecoder {
+
+// The largest picture decoded at full size: 64 megapixels, 256 MiB at 32 bits
+// per pixel, which takes in the photos of current phone cameras. A JPEG that
+// is scaled down while decoding only counts by its reduced size.
+constexpr int MaxDecodedSide = 8192;
+constexpr qint64 MaxDecodedPixels = qint64(MaxDecodedSide) * MaxDecodedSide;
+
+// Raises the toolkit's own limit (128 MB by default), which would refuse
+// many such photos as if damaged, to let every picture under the cap through.
+void raiseAllocationLimit();
+
+// Lower-case names as the toolkit knows them ("bmp", "png", "jpeg", "gif",
+// "webp", "tiff", "svg", "svgz", "ico", "cur", "icns", "mng", "xpm", "xbm",
+// "pbm", "pgm", "ppm", "tga"); empty when the content is none of them.
+QByteArray formatOf(const QByteArray &data);
+
+struct Picture
+{
+    FileAccess::Status status = FileAccess::Status::UnknownFormat;
+    QByteArray format;
+    QSize size;         // as shown, upright
+    int frameCount = 0; // frames of an animation, otherwise 1
+    QList<QImage> frames;
+};
+
+// Given a picture's upright size, the size it is wanted at; an empty size
+// refuses the picture as the wrong size before it is decoded.
+using SizeRequest = std::function<QSize(const QSize &)>;
+
+// The picture's format, size and frame count, without decoding its pixels.
+Picture inspect(const QByteArray &data);
+
+// Decodes the first `maxFrames` frames at most, in order. When `wanted` is
+// given, the frames are at the size it asks for if the format can scale while
+// decoding, and otherwise at their own size.
+Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted = {});
+
+// A picture file to be prepared with `options` into images of `target`'s
+// size, as the command line takes it: read within bounds, frames decoded at
+// the size they are fitted at where the format allows it, and without
+// fitting, refused unless it is `target`'s size once oriented.
+Picture read(const QString &path, const QSize &target, const PicturePreparation::Options &options,
+             int maxFrames);
+
+} // namespace PictureDecoder
