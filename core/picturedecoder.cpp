@@ -237,7 +237,8 @@ Picture openDevice(QIODevice &device, const QByteArray &format, Reader &reader)
     // Photos are stored as the camera was held; they are meant to be seen upright.
     image.setAutoTransform(true);
     reader.swapsAxes = image.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-    const QSize size = image.size();
+    // Qt's BMP reader gives a top-down picture's height as stored: negative.
+    const QSize size(qAbs(image.size().width()), qAbs(image.size().height()));
     picture.status = size.isEmpty() ? Status::Damaged : Status::Ok;
     picture.size = reader.swapsAxes ? size.transposed() : size;
     picture.frameCount = image.supportsAnimation() ? qMax(image.imageCount(), 1) : 1;

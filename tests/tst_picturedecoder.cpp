@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QList>
+#include <QtEndian>
 #include <QtTest>
 
 using FileAccess::Status;
@@ -144,6 +145,10 @@ void TestPictureDecoder::decode_data()
     QTest::newRow("one-page tiff read once")
         << encoded(solid(DisplaySize, Green), "tiff") << none << 64 << Status::Ok << 1 << DisplaySize
         << QList<QRgb>{Green};
+    QByteArray topDown = encoded(solid(DisplaySize, Green), "bmp");
+    qToLittleEndian<qint32>(-DisplaySize.height(), topDown.data() + 22);
+    QTest::newRow("top-down bmp") << topDown << none << 1 << Status::Ok << 1 << DisplaySize
+                                  << QList<QRgb>{Green};
     const QByteArray animation = TestPictures::gif(DisplaySize, rgb);
     QTest::newRow("animation cut in its last frame")
         << animation.first(animation.size() - 4) << none << 64 << Status::Damaged << 0 << QSize()
