@@ -91,6 +91,14 @@ Status open(const QString &path, qint64 limit, Caller caller, QFile &file, QByte
     return openOrRead(path, limit, caller, &file, contents);
 }
 
+Status readOpened(QFile &file, qint64 limit, QByteArray &contents)
+{
+    // Read below the file's own buffer, which peeking may have filled.
+    if (::lseek(file.handle(), 0, SEEK_SET) != 0)
+        return Status::Unreadable;
+    return readDescriptor(file.handle(), limit, file.size(), contents);
+}
+
 QString message(Status status, Caller caller, const QSize &size)
 {
     QString sizeText = windowText("Taille de l'image différente\nde 128 * 64 pixels");

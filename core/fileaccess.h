@@ -41,6 +41,9 @@ Status read(const QString &path, qint64 limit, Caller caller, QByteArray &conten
 Status open(const QString &path, qint64 limit, Caller caller, QFile &file,
             QByteArray &contents);
 
+// Reads a file that open() left open, from its start, as read would have.
+Status readOpened(QFile &file, qint64 limit, QByteArray &contents);
+
 // The text shown for `status`: the window's own texts, or for the command
 // line the same on one line, with what it adds to make a refusal clear.
 // `size` is the picture size a WrongSize or Damaged picture should have had;

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QFile>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <cmath>
 #include <memory>
@@ -48,12 +49,12 @@ bool hasAt(const QByteArray &data, int offset, const char *bytes, int length)
 
 int bigEndian16(const QByteArray &data, qsizetype at)
 {
-    return (uchar(data.at(at)) << 8) | uchar(data.at(at + 1));
+    return qFromBigEndian<quint16>(data.constData() + at);
 }
 
 int littleEndian16(const QByteArray &data, qsizetype at)
 {
-    return uchar(data.at(at)) | (uchar(data.at(at + 1)) << 8);
+    return qFromLittleEndian<quint16>(data.constData() + at);
 }
 
 QByteArray portableAnymapFormat(const QByteArray &data)
@@ -373,7 +374,7 @@ Picture read(const QString &path, const QSize &target, const PicturePreparation:
         return picture.status == Status::Ok ? decode(data, maxFrames, wanted) : picture;
     // A photo is decoded as it is read: held whole, its pages would cost
     // more than its decoding saves.
-    if (file.peek(3) == "\xFF\xD8\xFF") {
+    if (formatOf(file.peek(16)) == "jpeg") {
         Reader reader;
         picture.format = "jpeg";
         picture.status = Status::Damaged;
@@ -385,12 +386,8 @@ Picture read(const QString &path, const QSize &target, const PicturePreparation:
         return decodeFrames(picture, reader, maxFrames, wanted,
                             [&] { return reader.reader->read(); });
     }
-    data = file.read(qMin(file.size(), PictureFile::MaxBytes) + 1);
-    if (data.size() > PictureFile::MaxBytes) {
-        picture.status = Status::TooLong;
-        return picture;
-    }
-    return decode(data, maxFrames, wanted);
+    picture.status = FileAccess::readOpened(file, PictureFile::MaxBytes, data);
+    return picture.status == Status::Ok ? decode(data, maxFrames, wanted) : picture;
 }
 
 } // namespace PictureDecoder
