@@ -31,18 +31,21 @@ const struct FieldOption
     {"separator", "Text between numbers.", &ExportFields::separator},
 };
 
-// Reads IN.bin and picks the image of --image; Continue when all went well.
+// Reads IN.bin, into `contents` too when given, and picks the image of
+// --image; Continue when all went well.
 int chosenImage(const QCommandLineParser &parser, const QString &command,
-                const DisplayLayout &layout, QString &in, BinaryImage &image)
+                const DisplayLayout &layout, QString &in, BinaryImage &image,
+                QByteArray *contents = nullptr)
 {
     int index = 0;
     if (!Cli::imageIndex(parser, command, index))
         return Cli::UsageError;
     in = parser.positionalArguments().constFirst();
-    QByteArray contents;
-    if (!Cli::readBinary(in, layout, contents)
-        || !Cli::selectImage(in, contents, layout, index, image))
+    QByteArray file;
+    if (!Cli::readBinary(in, layout, file) || !Cli::selectImage(in, file, layout, index, image))
         return Cli::Failure;
+    if (contents)
+        *contents = file;
     return Cli::Continue;
 }
 
@@ -132,16 +135,13 @@ int exportSource(const QCommandLineParser &parser, const QString &command,
                         ExportText::MinBytesPerLine, ExportText::MaxBytesPerLine, bytesPerLine))
         return Cli::UsageError;
 
-    int index = 0;
-    if (!Cli::imageIndex(parser, command, index))
-        return Cli::UsageError;
     // Image 0 must exist with --all too: C has no array of no pointers.
-    const QString in = parser.positionalArguments().constFirst();
-    QByteArray contents;
+    QString in;
     BinaryImage image;
-    if (!Cli::readBinary(in, layout, contents)
-        || !Cli::selectImage(in, contents, layout, index, image))
-        return Cli::Failure;
+    QByteArray contents;
+    if (const int code = chosenImage(parser, command, layout, in, image, &contents);
+        code != Cli::Continue)
+        return code;
     QString text;
     if (all) {
         QList<QByteArray> images;
