@@ -42,32 +42,29 @@ QString program()
 }
 
 // libpng writes its own complaints straight to stderr; the command reports
-// a damaged picture in its own words instead.
+// a damaged picture in its own words instead. The descriptors are opened once:
+// a command may read 64 pictures.
 class QuietStandardError
 {
 public:
     QuietStandardError()
     {
+        static const int saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        static const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
         std::fflush(stderr);
-        saved = ::dup(STDERR_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved >= 0 && null >= 0)
-            ::dup2(null, STDERR_FILENO);
-        if (null >= 0)
-            ::close(null);
+        if (saved >= 0 && null >= 0 && ::dup2(null, STDERR_FILENO) >= 0)
+            restore = saved;
     }
     ~QuietStandardError()
     {
-        if (saved >= 0) {
-            ::dup2(saved, STDERR_FILENO);
-            ::close(saved);
-        }
+        if (restore >= 0)
+            ::dup2(restore, STDERR_FILENO);
     }
     QuietStandardError(const QuietStandardError &) = delete;
     QuietStandardError &operator=(const QuietStandardError &) = delete;
 
 private:
-    int saved = -1;
+    int restore = -1;
 };
 
 // The options that describe a layout part by part.

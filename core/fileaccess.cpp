@@ -18,26 +18,29 @@ const char StandardInput[] = "-";
 
 namespace {
 
-// `expected`: the size a regular file claims, so that a large photo is read
-// into one allocation instead of being copied as the array grows.
+// `expected`: the size a regular file claims, so that the data is read
+// straight into one allocation of its size; a stream grows it as it comes.
 Status readDescriptor(int fd, qint64 limit, qint64 expected, QByteArray &contents)
 {
-    QByteArray data;
-    data.reserve(qsizetype(qBound<qint64>(0, expected, limit) + 1));
-    char buffer[65536];
-    while (data.size() <= limit) {
-        const qint64 wanted = qMin<qint64>(qint64(sizeof buffer), limit + 1 - data.size());
-        const ssize_t got = ::read(fd, buffer, size_t(wanted));
+    const qint64 start = expected > 0 ? qMin(expected, limit) + 1 : qMin<qint64>(limit + 1, 65536);
+    QByteArray data(qsizetype(start), Qt::Uninitialized);
+    qint64 size = 0;
+    for (;;) {
+        if (size == data.size()) {
+            if (size > limit)
+                return Status::TooLong;
+            data.resize(qsizetype(qMin(limit + 1, qMax<qint64>(2 * size, 65536))));
+        }
+        const ssize_t got = ::read(fd, data.data() + size, size_t(data.size() - size));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             return Status::Unreadable;
         if (got == 0)
             break;
-        data.append(buffer, qsizetype(got));
+        size += got;
     }
-    if (data.size() > limit)
-        return Status::TooLong;
+    data.truncate(qsizetype(size));
     contents = data;
     return Status::Ok;
 }
@@ -93,7 +96,7 @@ Status open(const QString &path, qint64 limit, Caller caller, QFile &file, QByte
 
 Status readOpened(QFile &file, qint64 limit, QByteArray &contents)
 {
-    // Read below the file's own buffer, which peeking may have filled.
+    // Read below the file's own buffer, which a reader may have filled.
     if (::lseek(file.handle(), 0, SEEK_SET) != 0)
         return Status::Unreadable;
     return readDescriptor(file.handle(), limit, file.size(), contents);

@@ -3,6 +3,7 @@
 #include "core/imageplugins.h"
 #include "core/picturefile.h"
 #include "core/picturepreparation.h"
+#include "core/pngdecoder.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <memory>
+#include <unistd.h>
 
 namespace PictureDecoder {
 
@@ -252,6 +254,15 @@ Picture open(const QByteArray &data, Reader &reader)
     picture.format = formatOf(data);
     if (picture.format.isEmpty())
         return picture;
+    // What the quick PNG reader takes needs no toolkit reader to tell its size.
+    if (picture.format == "png") {
+        picture.size = PngDecoder::size(data);
+        if (picture.size.isValid()) {
+            picture.status = Status::Ok;
+            picture.frameCount = 1;
+            return picture;
+        }
+    }
     reader.buffer.setData(data);
     reader.buffer.open(QIODevice::ReadOnly);
     picture = openDevice(reader.buffer, picture.format, reader);
@@ -263,10 +274,10 @@ Picture open(const QByteArray &data, Reader &reader)
 }
 
 // BMP and PNG go through the checks the window's pictures go through.
-QImage readFrame(const QByteArray &data, const QByteArray &format, QImageReader &reader)
+QImage readFrame(const QByteArray &data, const QByteArray &format, QImageReader *reader)
 {
     if (PictureFile::format(data) != format)
-        return reader.read();
+        return reader->read();
     QImage picture;
     return PictureFile::decode(data, picture) == Status::Ok ? picture : QImage();
 }
@@ -276,7 +287,6 @@ QImage readFrame(const QByteArray &data, const QByteArray &format, QImageReader 
 Picture decodeFrames(Picture picture, Reader &reader, int maxFrames, const SizeRequest &wanted,
                      const std::function<QImage()> &readFrame)
 {
-    QImageReader &image = *reader.reader;
     const QSize stored = reader.swapsAxes ? picture.size.transposed() : picture.size;
     const QSize upright = wanted ? wanted(picture.size) : picture.size;
     if (upright.isEmpty()) {
@@ -290,11 +300,13 @@ Picture decodeFrames(Picture picture, Reader &reader, int maxFrames, const SizeR
         picture.status = Status::TooLarge;
         return picture;
     }
+    // Only the formats that scale while decoding, and drawings, have a reader here.
     if (scaled.isValid())
-        image.setScaledSize(scaled);
+        reader.reader->setScaledSize(scaled);
     // A drawing leaves its background transparent, without a colour of its own.
-    if (image.supportsOption(QImageIOHandler::BackgroundColor) && picture.format.startsWith("svg"))
-        image.setBackgroundColor(Qt::white);
+    if (picture.format.startsWith("svg")
+        && reader.reader->supportsOption(QImageIOHandler::BackgroundColor))
+        reader.reader->setBackgroundColor(Qt::white);
     // Only an animation's frame count is trusted: some readers return the same
     // page for ever, answering that there is more to read.
     const int count = qMin(picture.frameCount, qMax(maxFrames, 1));
@@ -354,7 +366,7 @@ Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
     if (picture.status != Status::Ok)
         return picture;
     return decodeFrames(picture, reader, maxFrames, wanted,
-                        [&] { return readFrame(data, picture.format, *reader.reader); });
+                        [&] { return readFrame(data, picture.format, reader.reader.get()); });
 }
 
 Picture read(const QString &path, const QSize &target, const PicturePreparation::Options &options,
@@ -374,7 +386,9 @@ Picture read(const QString &path, const QSize &target, const PicturePreparation:
         return picture.status == Status::Ok ? decode(data, maxFrames, wanted) : picture;
     // A photo is decoded as it is read: held whole, its pages would cost
     // more than its decoding saves.
-    if (formatOf(file.peek(16)) == "jpeg") {
+    char start[16];
+    const ssize_t got = ::pread(file.handle(), start, sizeof start, 0);
+    if (got > 0 && formatOf(QByteArray::fromRawData(start, qsizetype(got))) == "jpeg") {
         Reader reader;
         picture.format = "jpeg";
         picture.status = Status::Damaged;

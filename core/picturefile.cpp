@@ -1,5 +1,6 @@
 #include "core/picturefile.h"
 
+#include "core/pngdecoder.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -164,6 +165,13 @@ Status decode(const QByteArray &data, QImage &picture)
         return Status::UnknownFormat;
     if (type == "bmp" && !bmpHoldsAllPixels(data))
         return Status::Damaged;
+    if (type == "png") {
+        const QImage common = PngDecoder::decode(data);
+        if (!common.isNull()) {
+            picture = common;
+            return Status::Ok;
+        }
+    }
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);

@@ -17,15 +17,39 @@ def put(target, name, data, kind="corpus"):
         f.write(data)
 
 
-def png(width, height, colour_type, depth, rows, palette=None):
+def paeth(a, b, c):
+    p = a + b - c
+    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+    return a if pa <= pb and pa <= pc else b if pb <= pc else c
+
+
+def filtered(rows, bpp):
+    """Each row filtered by the next of the five filter types in turn."""
+    out, previous = b"", bytes(len(rows[0]))
+    for y, row in enumerate(rows):
+        kind = y % 5
+        line = bytearray([kind])
+        for i, value in enumerate(row):
+            a = row[i - bpp] if i >= bpp else 0
+            b = previous[i]
+            c = previous[i - bpp] if i >= bpp else 0
+            line.append((value - (0, a, b, (a + b) // 2, paeth(a, b, c))[kind]) % 256)
+        out += bytes(line)
+        previous = row
+    return out
+
+
+def png(width, height, colour_type, depth, rows, palette=None, transparency=None, bpp=0):
     def chunk(kind, body):
         return (struct.pack(">I", len(body)) + kind + body
                 + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-    raw = b"".join(b"\0" + row for row in rows)
+    raw = filtered(rows, bpp) if bpp else b"".join(b"\0" + row for row in rows)
     out = b"\x89PNG\r\n\x1a\n"
     out += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0))
     if palette:
         out += chunk(b"PLTE", palette)
+    if transparency:
+        out += chunk(b"tRNS", transparency)
     out += chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
     return out
 
@@ -51,6 +75,13 @@ put("picture", "rgba8.png", png(W, H, 6, 8, [
     for y in range(H)]))
 put("picture", "palette8.png", png(W, H, 3, 8, [bytes(on(x, y) for x in range(W)) for y in range(H)],
                                     palette=b"\xff\xff\xff\x10\x10\x10"))
+put("picture", "filters-rgb8.png", png(W, H, 2, 8, [
+    b"".join(struct.pack("BBB", (x * y) % 256, 0 if on(x, y) else 200, x ^ y) for x in range(W))
+    for y in range(H)], bpp=3))
+put("picture", "palette2-transparent.png", png(W, H, 3, 2, [
+    bytes(sum(((x + y) % 3) << (6 - 2 * b) for b, x in enumerate(range(c, c + 4)))
+          for c in range(0, W, 4)) for y in range(H)],
+    palette=b"\xff\xff\xff\x80\x80\x80\x00\x00\x00", transparency=b"\x00\x80", bpp=1))
 put("picture", "tall.png", png(H, W, 0, 8, [bytes(255 * (x > y // 2) for x in range(H)) for y in range(W)]))
 put("picture", "mono.bmp", bmp(W, H, 1, b"".join(
     bytes(sum((0 if on(x, y) else 1) << (7 - b) for b, x in enumerate(range(c, c + 8)))

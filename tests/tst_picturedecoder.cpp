@@ -1,12 +1,16 @@
 #include "core/binimage.h"
 #include "core/picturedecoder.h"
 #include "core/pictureencoder.h"
+#include "core/picturefile.h"
+#include "core/pngdecoder.h"
 #include "support/testpictures.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QImageReader>
 #include <QList>
+#include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
 
@@ -87,6 +91,139 @@ QList<QRgb> topLeftColours(const QList<QImage> &frames)
     return colours;
 }
 
+
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= uchar(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    return ~crc;
+}
+
+QByteArray bigEndian(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray chunk(const char *type, const QByteArray &body)
+{
+    const QByteArray named = QByteArray(type, 4) + body;
+    return bigEndian(quint32(body.size())) + named + bigEndian(crc32(named));
+}
+
+int paeth(int a, int b, int c)
+{
+    const int p = a + b - c;
+    const int pa = qAbs(p - a), pb = qAbs(p - b), pc = qAbs(p - c);
+    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+struct PngKind
+{
+    int depth;
+    int colourType;
+    int levels; // samples are drawn below this
+    QByteArray chunks = {}; // between the header and the image data
+};
+
+// Random samples, each row filtered by the next of the five filter types,
+// so that every filter is undone at the pixel size of the kind.
+QByteArray pngRows(const PngKind &kind, QSize size)
+{
+    static const int samplesPerPixel[] = {1, 0, 3, 1, 2, 0, 4};
+    const int samples = samplesPerPixel[kind.colourType];
+    const int rowBytes = (size.width() * samples * kind.depth + 7) / 8;
+    const int bpp = qMax(1, samples * kind.depth / 8);
+    QRandomGenerator random(quint32(kind.depth * 16 + kind.colourType));
+    QByteArray previous(rowBytes, '\0');
+    QByteArray data;
+    for (int y = 0; y < size.height(); ++y) {
+        QByteArray row(rowBytes, '\0');
+        for (int i = 0; i < size.width() * samples; ++i) {
+            const int value = random.bounded(kind.levels);
+            if (kind.depth == 16)
+                qToBigEndian(quint16(value * 257), row.data() + 2 * i);
+            else if (kind.depth == 8)
+                row[i] = char(value);
+            else
+                row[i * kind.depth / 8] = char(row[i * kind.depth / 8]
+                                               | value << (8 - kind.depth - i * kind.depth % 8));
+        }
+        const int filter = y % 5;
+        data += char(filter);
+        for (int i = 0; i < rowBytes; ++i) {
+            const int a = i >= bpp ? uchar(row[i - bpp]) : 0;
+            const int b = uchar(previous[i]);
+            const int c = i >= bpp ? uchar(previous[i - bpp]) : 0;
+            const int predictors[] = {0, a, b, (a + b) / 2, paeth(a, b, c)};
+            data += char(uchar(row[i]) - predictors[filter]);
+        }
+        previous = row;
+    }
+    return data;
+}
+
+QByteArray pngHeader(const PngKind &kind, QSize size)
+{
+    QByteArray header = bigEndian(quint32(size.width())) + bigEndian(quint32(size.height()));
+    header += char(kind.depth);
+    header += char(kind.colourType);
+    header += QByteArray(3, '\0');
+    return QByteArray("\x89PNG\r\n\x1A\n") + chunk("IHDR", header) + kind.chunks;
+}
+
+// Odd sides, so that packed rows end within a byte.
+const QSize PngSize(37, 11);
+
+QByteArray deflated(const PngKind &kind)
+{
+    return qCompress(pngRows(kind, PngSize)).mid(4); // without Qt's length prefix
+}
+
+QByteArray png(const PngKind &kind, const QByteArray &imageData)
+{
+    return pngHeader(kind, PngSize) + chunk("IDAT", imageData) + chunk("IEND", QByteArray());
+}
+
+QByteArray png(const PngKind &kind)
+{
+    return png(kind, deflated(kind));
+}
+
+QByteArray palette(int colours)
+{
+    QByteArray entries;
+    for (int i = 0; i < colours * 3; ++i)
+        entries += char(i * 97 + 13);
+    return chunk("PLTE", entries);
+}
+
+QImage toolkitPng(const QByteArray &data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    return reader.read();
+}
+
+// Colour indices where the picture has a table, so that a table in another
+// order would not pass.
+QList<uint> pixelValues(const QImage &picture)
+{
+    QList<uint> values;
+    const bool indexed = picture.colorCount() > 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            values << (indexed ? uint(picture.pixelIndex(x, y)) : picture.pixel(x, y));
+    return values;
+}
+
 } // namespace
 
 class TestPictureDecoder : public QObject
@@ -100,6 +237,8 @@ private slots:
     void decode();
     void encodedKeepsOnPixels_data();
     void encodedKeepsOnPixels();
+    void pngAsTheToolkitReadsIt_data();
+    void pngAsTheToolkitReadsIt();
 };
 
 void TestPictureDecoder::formatFromContent_data()
@@ -237,6 +376,71 @@ void TestPictureDecoder::encodedKeepsOnPixels()
         for (int x = 0; x < back.width(); ++x)
             black.setPixel(x, y, qGray(back.pixel(x, y)) < 64 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
     QCOMPARE(BinImage::fromPicture(black, organisation), image);
+}
+
+void TestPictureDecoder::pngAsTheToolkitReadsIt_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("quick");
+    enum { Grey = 0, Rgb = 2, Palette = 3, GreyAlpha = 4, Rgba = 6 };
+    const PngKind rgb{8, Rgb, 256};
+    QTest::newRow("rgb") << png(rgb) << true;
+    QTest::newRow("rgba") << png({8, Rgba, 256}) << true;
+    QTest::newRow("grey") << png({8, Grey, 256}) << true;
+    QTest::newRow("grey and alpha") << png({8, GreyAlpha, 256}) << true;
+    for (const int depth : {1, 2, 4})
+        QTest::addRow("%d-bit grey", depth) << png({depth, Grey, 1 << depth}) << true;
+    QTest::newRow("palette, 8 bits, partly transparent")
+        << png({8, Palette, 200, palette(200) + chunk("tRNS", QByteArray("\0\x40\x80\xC0\xFF\x10", 6))})
+        << true;
+    QTest::newRow("palette, 4 bits") << png({4, Palette, 11, palette(11)}) << true;
+    QTest::newRow("palette, 2 bits, short table") << png({2, Palette, 3, palette(3)}) << true;
+    QTest::newRow("palette, 1 bit") << png({1, Palette, 2, palette(2)}) << true;
+    const QByteArray stream = deflated(rgb);
+    QTest::newRow("image data in three chunks")
+        << pngHeader(rgb, PngSize) + chunk("IDAT", stream.first(5))
+               + chunk("IDAT", stream.mid(5, 100)) + chunk("IDAT", stream.mid(105))
+               + chunk("IEND", QByteArray())
+        << true;
+    QTest::newRow("gamma, text and private chunks")
+        << png({8, Rgb, 256, chunk("gAMA", bigEndian(30000)) + chunk("tEXt", "Title\0x")
+                                 + chunk("vpAg", bigEndian(7))})
+        << true;
+    // Left to the toolkit, which has the last word on them.
+    QTest::newRow("16 bits a channel") << png({16, Rgb, 256}) << false;
+    QTest::newRow("grey with a transparent value")
+        << png({8, Grey, 256, chunk("tRNS", QByteArray("\0\x07", 2))}) << false;
+    QTest::newRow("palette index past the table") << png({2, Palette, 4, palette(3)}) << false;
+    QTest::newRow("one-colour 1-bit palette") << png({1, Palette, 1, palette(1)}) << false;
+    QByteArray wrongSum = png({8, Rgb, 256, chunk("gAMA", bigEndian(30000))});
+    wrongSum[33 + 12] = char(wrongSum[33 + 12] ^ 1);
+    QTest::newRow("ancillary chunk with a wrong checksum") << wrongSum << false;
+    QTest::newRow("image data cut short") << png(rgb, stream.first(stream.size() - 40)) << false;
+    QTest::newRow("bytes after the image data") << png(rgb, stream + "more") << false;
+    const PngKind line{1, Grey, 2};
+    const QSize longest(1000000, 1);
+    QTest::newRow("side as long as libpng takes")
+        << pngHeader(line, longest) + chunk("IDAT", qCompress(QByteArray(125001, '\0')).mid(4))
+               + chunk("IEND", QByteArray())
+        << true;
+    QTest::newRow("side longer than libpng takes")
+        << pngHeader(line, longest + QSize(8, 0))
+               + chunk("IDAT", qCompress(QByteArray(125002, '\0')).mid(4)) + chunk("IEND", QByteArray())
+        << false;
+}
+
+void TestPictureDecoder::pngAsTheToolkitReadsIt()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(bool, quick);
+    QCOMPARE(!PngDecoder::decode(data).isNull(), quick);
+    const QImage expected = toolkitPng(data);
+    QImage picture;
+    QCOMPARE(PictureFile::decode(data, picture), expected.isNull() ? Status::Damaged : Status::Ok);
+    QCOMPARE(picture.format(), expected.format());
+    QCOMPARE(picture.size(), expected.size());
+    QCOMPARE(picture.colorTable(), expected.colorTable());
+    QCOMPARE(pixelValues(picture), pixelValues(expected));
 }
 
 QTEST_GUILESS_MAIN(TestPictureDecoder)
