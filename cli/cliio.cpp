@@ -1,5 +1,7 @@
 #include "cli/cliio.h"
 
+#include "cli/messages.h"
+
 #include "core/binfile.h"
 #include "core/binimage.h"
 #include "core/displaypreset.h"
@@ -24,8 +26,8 @@ namespace Cli {
 
 namespace {
 
-using FileAccess::Caller;
 using FileAccess::Status;
+using FileAccess::Streams;
 
 const QString StandardStream = QString::fromLatin1(FileAccess::StandardInput);
 
@@ -97,18 +99,14 @@ bool applyLayoutParts(const QCommandLineParser &parser, const QString &command,
         layout.width = size.width();
         layout.height = size.height();
     }
-    if (parser.isSet(QStringLiteral("layout"))) {
-        const QString text = parser.value(QStringLiteral("layout"));
-        if (!DisplayLayout::orientationFromName(text, layout.orientation))
-            return refuse(QStringLiteral("--layout takes vertical or horizontal, not '%1'")
-                              .arg(text));
+    if (!namedOption(parser, command, QStringLiteral("layout"), DisplayLayout::orientationNames(),
+                     layout.orientation))
+        return false;
+    if (parser.isSet(QStringLiteral("layout")))
         layout.bitOrder = DisplayLayout::defaultBitOrder(layout.orientation);
-    }
-    if (parser.isSet(QStringLiteral("bit-order"))) {
-        const QString text = parser.value(QStringLiteral("bit-order"));
-        if (!DisplayLayout::bitOrderFromName(text, layout.bitOrder))
-            return refuse(QStringLiteral("--bit-order takes lsb or msb, not '%1'").arg(text));
-    }
+    if (!namedOption(parser, command, QStringLiteral("bit-order"), DisplayLayout::bitOrderNames(),
+                     layout.bitOrder))
+        return false;
     return intOption(parser, command, QStringLiteral("controllers"), 1, DisplayLayout::MaxSide,
                      layout.controllers);
 }
@@ -125,11 +123,6 @@ QString escaped(const QByteArray &bytes)
 }
 
 } // namespace
-
-QString message(FileAccess::Status status, const QSize &size)
-{
-    return FileAccess::message(status, Caller::CommandLine, size);
-}
 
 bool isStandardStream(const QString &path)
 {
@@ -152,21 +145,14 @@ void printError(const QString &file, const QString &message)
                                 + message + QLatin1Char('\n'));
 }
 
-int usageError(const QString &command, const QString &message)
-{
-    const QString prefix = command.isEmpty() ? program() : program() + QLatin1Char(' ') + command;
-    (void)printText(stderr, prefix + QStringLiteral(": ") + message + QStringLiteral("\nTry '")
-                                + prefix + QStringLiteral(" --help'.\n"));
-    return UsageError;
-}
-
 bool printOutput(const QByteArray &bytes)
 {
     if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
         && std::fflush(stdout) == 0)
         return true;
-    printError(outputName(StandardStream), OutputFile::message(OutputFile::Status::Failed,
-                                                               Caller::CommandLine));
+    FileAccess::Facts facts;
+    facts.error = errno;
+    printError(outputName(StandardStream), writeMessage(OutputFile::Status::Failed, facts));
     return false;
 }
 
@@ -182,32 +168,7 @@ bool exactArguments(int argc, char *argv[])
     return true;
 }
 
-int parse(QCommandLineParser &parser, const QString &command, const QStringList &arguments,
-          int minPositional, int maxPositional)
-{
-    // Not addHelpOption(): its --help-all would offer Qt options that no command has.
-    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
-                      QStringLiteral("Displays help on commandline options.")});
-    if (!parser.parse(arguments))
-        return usageError(command, parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        QString text = parser.helpText();
-        // The parser names the program as invoked and knows nothing of commands.
-        const QString invoked = QStringLiteral("Usage: ") + arguments.constFirst();
-        if (text.startsWith(invoked))
-            text.replace(0, invoked.size(), QStringLiteral("Usage: ") + program() + QLatin1Char(' ') + command);
-        return printOutput(text.toUtf8()) ? Success : Failure;
-    }
-    const qsizetype count = parser.positionalArguments().size();
-    if (count < minPositional)
-        return usageError(command, QStringLiteral("missing argument"));
-    if (maxPositional >= 0 && count > maxPositional)
-        return usageError(command, QStringLiteral("unexpected argument '%1'")
-                                       .arg(parser.positionalArguments().at(maxPositional)));
-    return Continue;
-}
-
-void addOutputOption(QCommandLineParser &parser, const QString &description)
+void addOutputOption(Parser &parser, const QString &description)
 {
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")}, description,
                       QStringLiteral("OUT")});
@@ -227,14 +188,27 @@ bool outputPath(const QCommandLineParser &parser, const QString &command, QStrin
     return true;
 }
 
-void addBinaryArgument(QCommandLineParser &parser)
+bool outputSparesInputs(const QString &output, const QStringList &inputs)
+{
+    for (const QString &input : inputs) {
+        if (!isStandardStream(input) && !isStandardStream(output)
+            && FileAccess::sameFile(output, input)) {
+            printError(output, QStringLiteral("is also an input of this command, which writing "
+                                              "would destroy; name another output"));
+            return false;
+        }
+    }
+    return true;
+}
+
+void addBinaryArgument(Parser &parser)
 {
     parser.addPositionalArgument(QStringLiteral("binary"),
                                  QStringLiteral("Binary file; '-' for standard input."),
                                  QStringLiteral("IN.bin"));
 }
 
-void addLayoutOptions(QCommandLineParser &parser)
+void addLayoutOptions(Parser &parser)
 {
     static const struct
     {
@@ -262,6 +236,7 @@ void addLayoutOptions(QCommandLineParser &parser)
     for (const auto &option : options)
         parser.addOption({QString::fromLatin1(option.name), QString::fromLatin1(option.description),
                           option.value ? QString::fromLatin1(option.value) : QString()});
+    parser.addExclusive({QStringLiteral("row63"), QStringLiteral("row127")});
 }
 
 bool displayLayout(const QCommandLineParser &parser, const QString &command,
@@ -278,8 +253,6 @@ bool displayLayout(const QCommandLineParser &parser, const QString &command,
     for (const char *name : LayoutParts)
         if (parser.isSet(QString::fromLatin1(name)))
             parts << QString::fromLatin1(name);
-    if (row63 && row127)
-        return refuse(QStringLiteral("--row63 and --row127 exclude each other"));
     if ((row63 || row127) && (named || !parts.isEmpty()))
         return refuse(QStringLiteral("--%1 is a whole 128x64 layout and takes no %2")
                           .arg(row127 ? QStringLiteral("row127") : QStringLiteral("row63"),
@@ -296,8 +269,7 @@ bool displayLayout(const QCommandLineParser &parser, const QString &command,
         const QString name = parser.value(QStringLiteral("display"));
         const DisplayPreset *preset = DisplayPreset::find(name);
         if (!preset)
-            return refuse(QStringLiteral("unknown display '%1' ('vexlor-cli displays' lists "
-                                         "them)")
+            return refuse(QStringLiteral("unknown display '%1'; 'vexlor-cli displays' lists them")
                               .arg(name));
         QStringList fixed = parts;
         fixed.removeAll(QStringLiteral("size"));
@@ -319,6 +291,46 @@ bool displayLayout(const QCommandLineParser &parser, const QString &command,
     return true;
 }
 
+void addCapacityOption(Parser &parser)
+{
+    parser.addOption({QStringLiteral("capacity"),
+                      QStringLiteral("Refuse output larger than the memory that receives it: bytes, "
+                                     "with K or M for 1024 or 1024*1024, or an EEPROM such as "
+                                     "24c256 (default 16M)."),
+                      QStringLiteral("SIZE")});
+}
+
+bool capacity(const QCommandLineParser &parser, const QString &command, qint64 &bytes)
+{
+    bytes = BinFile::MaxBytes;
+    const QString text = parser.value(QStringLiteral("capacity"));
+    if (!parser.isSet(QStringLiteral("capacity")) || BinFile::capacityFromText(text, bytes))
+        return true;
+    usageError(command, QStringLiteral("--capacity takes a number of bytes up to 16M, with K or "
+                                       "M, or an EEPROM from %1 to %2, not '%3'")
+                            .arg(BinFile::eepromNames().constFirst(),
+                                 BinFile::eepromNames().constLast(), text));
+    return false;
+}
+
+bool fitsCapacity(const QCommandLineParser &parser, const QString &output, qint64 bytes,
+                  qint64 capacity, qint64 address)
+{
+    if (address + bytes <= capacity)
+        return true;
+    const QString given = parser.isSet(QStringLiteral("capacity"))
+        ? QStringLiteral("--capacity ") + parser.value(QStringLiteral("capacity"))
+        : QStringLiteral("a binary file");
+    printError(outputName(output),
+               QStringLiteral("%1 bytes%2 do not fit in the %3 bytes of %4; write fewer images or "
+                              "give a larger --capacity")
+                   .arg(bytes)
+                   .arg(address > 0 ? QStringLiteral(" from address %1").arg(address) : QString())
+                   .arg(capacity)
+                   .arg(given));
+    return false;
+}
+
 bool intOption(const QCommandLineParser &parser, const QString &command, const QString &name,
                int minimum, int maximum, int &value)
 {
@@ -338,8 +350,26 @@ bool intOption(const QCommandLineParser &parser, const QString &command, const Q
     return true;
 }
 
-void addPictureOptions(QCommandLineParser &parser)
+void refuseValue(const QString &command, const QString &name, const QStringList &names,
+                 const QString &given)
 {
+    QString list = names.join(QStringLiteral(", "));
+    if (names.size() > 1)
+        list = names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ")
+            + names.constLast();
+    usageError(command, QStringLiteral("--%1 takes %2, not '%3'").arg(name, list, given));
+}
+
+void addPictureOptions(Parser &parser)
+{
+    parser.addOption({QStringLiteral("threshold"),
+                      QStringLiteral("Grey value (0-256) below which a pixel is on; default 40, "
+                                     "or 128 when dithering."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("invert"), QStringLiteral("Swap on and off pixels.")});
+    parser.addOption({QStringLiteral("dither"),
+                      QStringLiteral("none (default), floyd-steinberg, atkinson or bayer."),
+                      QStringLiteral("METHOD")});
     parser.addOption({QStringLiteral("rotate"),
                       QStringLiteral("Turn the picture 90, 180 or 270 degrees clockwise first."),
                       QStringLiteral("DEGREES")});
@@ -347,7 +377,7 @@ void addPictureOptions(QCommandLineParser &parser)
                       QStringLiteral("Then mirror it: h swaps left and right, v top and bottom."),
                       QStringLiteral("h|v")});
     parser.addOption({QStringLiteral("fit"),
-                      QStringLiteral("Scale a picture of another size into 128x64 (see "
+                      QStringLiteral("Scale a picture of another size to the display's size (see "
                                      "--fit-mode).")});
     parser.addOption({QStringLiteral("fit-mode"),
                       QStringLiteral("contain (default): whole, centred on white; cover: filling "
@@ -359,30 +389,25 @@ void addPictureOptions(QCommandLineParser &parser)
 bool pictureOptions(const QCommandLineParser &parser, const QString &command,
                     PicturePreparation::Options &options)
 {
-    const QString rotate = parser.value(QStringLiteral("rotate"));
-    const QString flip = parser.value(QStringLiteral("flip"));
-    const QString mode = parser.value(QStringLiteral("fit-mode"));
-    if (parser.isSet(QStringLiteral("rotate"))
-        && !PictureTransform::rotationFromName(rotate, options.orientation.clockwiseQuarterTurns)) {
-        usageError(command, QStringLiteral("--rotate takes 90, 180 or 270, not '%1'").arg(rotate));
+    if (!namedOption(parser, command, QStringLiteral("dither"), PicturePreparation::ditherNames(),
+                     options.dither)
+        || !namedOption(parser, command, QStringLiteral("rotate"), PictureTransform::rotationNames(),
+                        options.orientation.clockwiseQuarterTurns)
+        || !namedOption(parser, command, QStringLiteral("flip"), PictureTransform::flipNames(),
+                        options.orientation.flip)
+        || !namedOption(parser, command, QStringLiteral("fit-mode"), PicturePreparation::fitModeNames(),
+                        options.fitMode))
         return false;
-    }
-    if (parser.isSet(QStringLiteral("flip"))
-        && !PictureTransform::flipFromName(flip, options.orientation.flip)) {
-        usageError(command, QStringLiteral("--flip takes h or v, not '%1'").arg(flip));
+    if (options.dither != PicturePreparation::Dither::None)
+        options.threshold = PicturePreparation::DitherThreshold;
+    if (!intOption(parser, command, QStringLiteral("threshold"), 0, 256, options.threshold))
         return false;
-    }
-    if (parser.isSet(QStringLiteral("fit-mode"))
-        && !PicturePreparation::fitModeFromName(mode, options.fitMode)) {
-        usageError(command,
-                   QStringLiteral("--fit-mode takes contain, cover or stretch, not '%1'").arg(mode));
-        return false;
-    }
+    options.invert = parser.isSet(QStringLiteral("invert"));
     options.fit = parser.isSet(QStringLiteral("fit")) || parser.isSet(QStringLiteral("fit-mode"));
     return true;
 }
 
-void addImageOption(QCommandLineParser &parser)
+void addImageOption(Parser &parser)
 {
     parser.addOption({QStringLiteral("image"),
                       QStringLiteral("Image K of the binary file, from 0 (default 0)."),
@@ -392,22 +417,17 @@ void addImageOption(QCommandLineParser &parser)
 bool imageIndex(const QCommandLineParser &parser, const QString &command, int &index)
 {
     index = 0;
-    return intOption(parser, command, QStringLiteral("image"), 0, BinImage::MaxImages - 1, index);
+    return intOption(parser, command, QStringLiteral("image"), 0, int(BinFile::MaxBytes) - 1, index);
 }
 
 bool readBinary(const QString &path, const DisplayLayout &layout, QByteArray &contents)
 {
-    const Status status = BinFile::read(path, Caller::CommandLine, contents, layout.imageBytes());
+    FileAccess::Facts facts;
+    const Status status = BinFile::read(path, Streams::Allowed, contents, layout.imageBytes(),
+                                        BinFile::MaxBytes, &facts);
     if (status == Status::Ok)
         return true;
-    QString text = message(status);
-    // The plain message stays as it always was for the window's own format.
-    if (status == Status::BadLength && layout != DisplayLayout::row63())
-        text += QStringLiteral(" (a file holds whole images of %1 bytes, at most %2, for %3)")
-                    .arg(layout.imageBytes())
-                    .arg(BinImage::MaxImages)
-                    .arg(layout.description());
-    printError(inputName(path), text);
+    printError(inputName(path), readMessage(status, facts, {layout, BinFile::MaxBytes}));
     return false;
 }
 
@@ -417,7 +437,8 @@ bool selectImage(const QString &path, const QByteArray &contents, const DisplayL
     const int size = layout.imageBytes();
     const int count = int(contents.size() / size);
     if (index >= count) {
-        printError(inputName(path), QStringLiteral("no image %1: the file holds %2 image(s)")
+        printError(inputName(path), QStringLiteral("no image %1: the file holds %2 image(s), "
+                                                   "from 0; choose another --image")
                                           .arg(index)
                                           .arg(count));
         return false;
@@ -437,9 +458,11 @@ QList<BinaryImage> allImages(const QByteArray &contents, const DisplayLayout &la
 
 bool readFile(const QString &path, QByteArray &contents)
 {
-    const Status status = FileAccess::read(path, PictureFile::MaxBytes, Caller::CommandLine, contents);
+    FileAccess::Facts facts;
+    const Status status = FileAccess::read(path, PictureFile::MaxBytes, Streams::Allowed, contents,
+                                           &facts);
     if (status != Status::Ok)
-        printError(inputName(path), message(status));
+        printError(inputName(path), readMessage(status, facts));
     return status == Status::Ok;
 }
 
@@ -449,10 +472,10 @@ bool readPicture(const QString &path, const QSize &target,
 {
     {
         const QuietStandardError quiet;
-        picture = PictureDecoder::read(path, target, options, maxFrames);
+        picture = PictureDecoder::read(path, Streams::Allowed, target, options, maxFrames);
     }
     if (picture.status != Status::Ok)
-        printError(inputName(path), message(picture.status, target));
+        printError(inputName(path), pictureMessage(picture, target));
     return picture.status == Status::Ok;
 }
 
@@ -469,18 +492,19 @@ bool writeOutput(const QString &path, const QByteArray &data)
 {
     if (isStandardStream(path))
         return printOutput(data);
-    const OutputFile::Status status = OutputFile::write(path, data, Caller::CommandLine);
+    FileAccess::Facts facts;
+    const OutputFile::Status status = OutputFile::write(path, data, Streams::Allowed, &facts);
     if (status != OutputFile::Status::Ok)
-        printError(path, OutputFile::message(status, Caller::CommandLine));
+        printError(path, writeMessage(status, facts));
     return status == OutputFile::Status::Ok;
 }
 
 bool writeOutputs(const QList<OutputFile::Output> &outputs)
 {
-    QString failed;
-    const OutputFile::Status status = OutputFile::writeAll(outputs, &failed);
+    FileAccess::Facts facts;
+    const OutputFile::Status status = OutputFile::writeAll(outputs, &facts);
     if (status != OutputFile::Status::Ok)
-        printError(failed, OutputFile::message(status, Caller::CommandLine));
+        printError(facts.path, writeMessage(status, facts));
     return status == OutputFile::Status::Ok;
 }
 

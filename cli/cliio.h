@@ -1,7 +1,8 @@
 #pragma once
 
+#include "cli/parser.h"
 #include "core/binaryimage.h"
-#include "core/fileaccess.h"
+#include "core/namedvalues.h"
 #include "core/outputfile.h"
 
 #include <QtGlobal>
@@ -29,18 +30,12 @@ enum ExitCode {
     UsageError = 2 // the command line itself is wrong
 };
 
-constexpr int Continue = -1;
-
-// `size`: what a picture of the wrong size should have been.
-QString message(FileAccess::Status status, const QSize &size = QSize(128, 64));
-
 bool isStandardStream(const QString &path);
 QString inputName(const QString &path);
 QString outputName(const QString &path);
 
 // "vexlor-cli: FILE: message" on stderr.
 void printError(const QString &file, const QString &message);
-int usageError(const QString &command, const QString &message);
 // False, after saying so on stderr, when standard output did not take it all.
 bool printOutput(const QByteArray &bytes);
 
@@ -48,37 +43,58 @@ bool printOutput(const QByteArray &bytes);
 // (a file name that is not UTF-8 would otherwise become another name).
 bool exactArguments(int argc, char *argv[]);
 
-// Continue when the command is to run, otherwise the exit code to return
-// (0 after --help). The option -h/--help is added here.
-int parse(QCommandLineParser &parser, const QString &command, const QStringList &arguments,
-          int minPositional, int maxPositional);
-
-void addOutputOption(QCommandLineParser &parser, const QString &description);
+void addOutputOption(Parser &parser, const QString &description);
 // Prints a usage error when -o is missing.
 bool outputPath(const QCommandLineParser &parser, const QString &command, QString &path);
+// Refuses, before anything is written, an output that would replace one of
+// the command's own inputs.
+bool outputSparesInputs(const QString &output, const QStringList &inputs);
 
 // The one binary file a command reads: IN.bin, or '-' for standard input.
-void addBinaryArgument(QCommandLineParser &parser);
+void addBinaryArgument(Parser &parser);
 
 // The layout of the binary images: --display, --size, --layout, --bit-order,
 // --controllers, and the window's two 128x64 organisations --row63 and
 // --row127. Without any of them, row63, as in the window.
-void addLayoutOptions(QCommandLineParser &parser);
+void addLayoutOptions(Parser &parser);
 // Prints a usage error saying why when the options contradict each other.
 bool displayLayout(const QCommandLineParser &parser, const QString &command,
                    DisplayLayout &layout);
 
+// --capacity: what the memory that receives the file holds, in bytes.
+void addCapacityOption(Parser &parser);
+bool capacity(const QCommandLineParser &parser, const QString &command, qint64 &bytes);
+// Refuses, naming the output, `bytes` written from `address` on that run
+// past `capacity`.
+bool fitsCapacity(const QCommandLineParser &parser, const QString &output, qint64 bytes,
+                  qint64 capacity, qint64 address = 0);
+
 bool intOption(const QCommandLineParser &parser, const QString &command, const QString &name,
                int minimum, int maximum, int &value);
-// --rotate, --flip, --fit and --fit-mode: how a picture becomes an image.
-void addPictureOptions(QCommandLineParser &parser);
+void refuseValue(const QString &command, const QString &name, const QStringList &names,
+                 const QString &given);
+// A value given by name, from a table the library keeps; the error lists
+// every name the option takes.
+template <typename T>
+bool namedOption(const QCommandLineParser &parser, const QString &command, const QString &name,
+                 const QList<Named<T>> &table, T &value)
+{
+    if (!parser.isSet(name) || valueNamed(table, parser.value(name), value))
+        return true;
+    refuseValue(command, name, namesOf(table), parser.value(name));
+    return false;
+}
+
+// --threshold, --invert, --dither, --rotate, --flip, --fit and --fit-mode:
+// how a picture becomes an image.
+void addPictureOptions(Parser &parser);
 bool pictureOptions(const QCommandLineParser &parser, const QString &command,
                     PicturePreparation::Options &options);
-void addImageOption(QCommandLineParser &parser);
+void addImageOption(Parser &parser);
 bool imageIndex(const QCommandLineParser &parser, const QString &command, int &index);
 
 // These print their own error naming the file.
-// A file of whole images of `layout`, at most 64.
+// A file of whole images of `layout`, at most BinFile::MaxBytes.
 bool readBinary(const QString &path, const DisplayLayout &layout, QByteArray &contents);
 bool selectImage(const QString &path, const QByteArray &contents, const DisplayLayout &layout,
                  int index, BinaryImage &image);

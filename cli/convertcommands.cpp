@@ -1,15 +1,17 @@
 #include "cli/cliio.h"
 #include "cli/commands.h"
+#include "cli/messages.h"
 
 #include "core/binfile.h"
 #include "core/binimage.h"
 #include "core/picturedecoder.h"
 #include "core/pictureencoder.h"
+#include "core/pictureformats.h"
 #include "core/picturepreparation.h"
 
 #include <QByteArray>
 #include <QColor>
-#include <QCommandLineParser>
+#include <QFileInfo>
 #include <QImage>
 #include <QStringList>
 
@@ -18,64 +20,47 @@ namespace Commands {
 int toBin(const QStringList &arguments)
 {
     const QString command = QStringLiteral("to-bin");
-    QCommandLineParser parser;
+    Cli::Parser parser(command);
     parser.setApplicationDescription(QStringLiteral(
         "Converts pictures of the display's size, 128x64 unless the layout options say\n"
-        "otherwise, into binary images written one after the other to OUT. BMP, PNG,\n"
-        "JPEG, GIF, WebP, TIFF, SVG, ICO, XPM, XBM, PBM, PGM, PPM and TGA are read, told\n"
-        "by their content; an animation gives an image per frame. A picture is turned,\n"
-        "then mirrored, then fitted, then converted."));
+        "otherwise, into binary images written one after the other to OUT. %1\n"
+        "are read, told by their content; an animation gives an image per frame. A\n"
+        "picture is turned, then mirrored, then fitted, then converted.")
+                                         .arg(PictureFormats::readableLabels()));
     parser.addPositionalArgument(QStringLiteral("pictures"),
-                                 QStringLiteral("Up to 64 pictures; '-' reads one from standard "
+                                 QStringLiteral("Pictures, in order; '-' reads one from standard "
                                                 "input."),
                                  QStringLiteral("PICTURE..."));
     Cli::addOutputOption(parser, QStringLiteral("Binary file to write; '-' for standard output."));
     Cli::addLayoutOptions(parser);
-    parser.addOption({QStringLiteral("threshold"),
-                      QStringLiteral("Grey value (0-256) below which a pixel is on; default 40, "
-                                     "or 128 when dithering."),
-                      QStringLiteral("N")});
-    parser.addOption({QStringLiteral("invert"), QStringLiteral("Swap on and off pixels.")});
-    parser.addOption({QStringLiteral("dither"),
-                      QStringLiteral("none (default), floyd-steinberg, atkinson or bayer."),
-                      QStringLiteral("METHOD")});
+    Cli::addCapacityOption(parser);
     Cli::addPictureOptions(parser);
-    if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
+    if (const int code = parser.parse(arguments, 1, -1); code != Cli::Continue)
         return code;
 
     const QStringList pictures = parser.positionalArguments();
-    if (pictures.size() > BinImage::MaxImages)
-        return Cli::usageError(command, QStringLiteral("at most %1 pictures, not %2")
-                                            .arg(BinImage::MaxImages)
-                                            .arg(pictures.size()));
     if (pictures.count(QStringLiteral("-")) > 1)
         return Cli::usageError(command, QStringLiteral("standard input can be read only once"));
 
     PicturePreparation::Options options;
-    if (parser.isSet(QStringLiteral("dither"))
-        && !PicturePreparation::ditherFromName(parser.value(QStringLiteral("dither")),
-                                               options.dither))
-        return Cli::usageError(command, QStringLiteral("unknown dithering '%1'")
-                                            .arg(parser.value(QStringLiteral("dither"))));
-    if (options.dither != PicturePreparation::Dither::None)
-        options.threshold = PicturePreparation::DitherThreshold;
-    options.invert = parser.isSet(QStringLiteral("invert"));
     DisplayLayout layout;
     QString out;
-    if (!Cli::intOption(parser, command, QStringLiteral("threshold"), 0, 256, options.threshold)
-        || !Cli::pictureOptions(parser, command, options)
+    qint64 capacity = 0;
+    if (!Cli::pictureOptions(parser, command, options)
         || !Cli::displayLayout(parser, command, layout)
+        || !Cli::capacity(parser, command, capacity)
         || !Cli::outputPath(parser, command, out))
         return Cli::UsageError;
+    if (!Cli::outputSparesInputs(out, pictures))
+        return Cli::Failure;
 
+    const int maxImages = int(capacity / layout.imageBytes());
     QByteArray images;
-    images.reserve(qsizetype(pictures.size()) * layout.imageBytes());
+    images.reserve(qsizetype(qMin<qint64>(pictures.size(), maxImages)) * layout.imageBytes());
     for (const QString &path : pictures) {
-        const int room = BinImage::MaxImages - int(images.size() / layout.imageBytes());
+        const int room = maxImages - int(images.size() / layout.imageBytes());
         if (room == 0) {
-            Cli::printError(Cli::inputName(path),
-                            QStringLiteral("no room left: a binary file holds %1 images at most")
-                                .arg(BinImage::MaxImages));
+            Cli::fitsCapacity(parser, out, images.size() + layout.imageBytes(), capacity);
             return Cli::Failure;
         }
         PictureDecoder::Picture picture;
@@ -96,12 +81,13 @@ int toBin(const QStringList &arguments)
 int toBmp(const QStringList &arguments)
 {
     const QString command = QStringLiteral("to-bmp");
-    QCommandLineParser parser;
+    Cli::Parser parser(command);
     parser.setApplicationDescription(QStringLiteral(
         "Renders binary images as pictures of the display's size: on pixels black, off\n"
-        "pixels in the background colour. OUT's extension chooses the format among those\n"
-        "Qt writes: .png, .xbm (C source, on pixels as set bits), .pbm, .webp (lossless),\n"
-        ".tif, .ico, .ppm, .xpm, ...; any other name gets BMP."));
+        "pixels in the background colour. OUT's extension chooses the format: %1;\n"
+        "a name without one gets BMP. .xbm and .pbm keep on pixels as set bits; .webp\n"
+        "is lossless; .jpg blurs the dots and needs --lossy.")
+                                         .arg(PictureFormats::writableExtensions()));
     Cli::addBinaryArgument(parser);
     Cli::addOutputOption(parser, QStringLiteral("Picture to write; '-' for standard output. With "
                                                 "--all, image K goes to OUT with -KK added "
@@ -110,17 +96,18 @@ int toBmp(const QStringList &arguments)
                                                 "Either every file is written or none."));
     Cli::addImageOption(parser);
     parser.addOption({QStringLiteral("all"), QStringLiteral("Render every image of the file.")});
+    parser.addExclusive({QStringLiteral("image"), QStringLiteral("all")});
+    parser.addOption({QStringLiteral("lossy"),
+                      QStringLiteral("Allow a lossy format (.jpg), which blurs the dots.")});
     parser.addOption({QStringLiteral("bg"),
                       QStringLiteral("Background colour, #RRGGBB or a name such as 'yellow' "
                                      "(default white)."),
                       QStringLiteral("COLOR")});
     Cli::addLayoutOptions(parser);
-    if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
+    if (const int code = parser.parse(arguments, 1, 1); code != Cli::Continue)
         return code;
 
     const bool all = parser.isSet(QStringLiteral("all"));
-    if (all && parser.isSet(QStringLiteral("image")))
-        return Cli::usageError(command, QStringLiteral("--image and --all exclude each other"));
     QColor background(Qt::white);
     if (parser.isSet(QStringLiteral("bg"))) {
         background = QColor::fromString(parser.value(QStringLiteral("bg")));
@@ -138,17 +125,28 @@ int toBmp(const QStringList &arguments)
         return Cli::usageError(command, QStringLiteral("--all needs a file name, not '-'"));
 
     const QString in = parser.positionalArguments().constFirst();
+    const QString name = all ? Cli::inFolder(out, QStringLiteral("image.bmp")) : out;
+    const QByteArray format = PictureEncoder::formatForName(name);
+    if (format.isEmpty())
+        return Cli::usageError(command, QStringLiteral("no picture format is written as '.%1'; "
+                                                       "use one of %2")
+                                            .arg(QFileInfo(name).suffix(),
+                                                 PictureFormats::writableExtensions()));
+    if (PictureFormats::named(format)->lossy && !parser.isSet(QStringLiteral("lossy")))
+        return Cli::usageError(command, QStringLiteral("%1 is lossy and would blur the dots; add "
+                                                       "--lossy to write it all the same, or use .png")
+                                            .arg(QLatin1String(PictureFormats::named(format)->label)));
+    if (!Cli::outputSparesInputs(out, {in}))
+        return Cli::Failure;
     QByteArray contents;
     if (!Cli::readBinary(in, layout, contents))
         return Cli::Failure;
 
-    const QString name = all ? Cli::inFolder(out, QStringLiteral("image.bmp")) : out;
-    const QByteArray format = PictureEncoder::formatForName(name);
     auto render = [&](const BinaryImage &image, const QString &path) {
         const QByteArray picture =
             PictureEncoder::encode(BinImage::toPicture(image, background.rgb()), format, path);
         if (picture.isEmpty())
-            Cli::printError(path, QStringLiteral("Qt could not encode the picture as %1")
+            Cli::printError(path, QStringLiteral("the picture could not be encoded as %1; try .png")
                                       .arg(QString::fromLatin1(format.toUpper())));
         return picture;
     };
@@ -163,6 +161,8 @@ int toBmp(const QStringList &arguments)
     const QList<BinaryImage> images = Cli::allImages(contents, layout);
     for (int k = 0; k < images.size(); ++k) {
         const QString path = Cli::numberedName(name, k);
+        if (!Cli::outputSparesInputs(path, {in}))
+            return Cli::Failure;
         outputs.append({path, render(images[k], path)});
         if (outputs.constLast().data.isEmpty())
             return Cli::Failure;
@@ -173,7 +173,7 @@ int toBmp(const QStringList &arguments)
 int info(const QStringList &arguments)
 {
     const QString command = QStringLiteral("info");
-    QCommandLineParser parser;
+    Cli::Parser parser(command);
     parser.setApplicationDescription(QStringLiteral(
         "Tells what each file is: a binary file and its image count, or a picture with\n"
         "its format, size, frame count (for an animation) and whether to-bin converts it."));
@@ -182,7 +182,7 @@ int info(const QStringList &arguments)
                                                 "input."),
                                  QStringLiteral("FILE..."));
     Cli::addLayoutOptions(parser);
-    if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
+    if (const int code = parser.parse(arguments, 1, -1); code != Cli::Continue)
         return code;
     DisplayLayout layout;
     if (!Cli::displayLayout(parser, command, layout))
@@ -201,8 +201,9 @@ int info(const QStringList &arguments)
             continue;
         }
         const QString name = Cli::inputName(path);
-        const PictureDecoder::Picture picture = Cli::examinePicture(data, layout.size());
-        const QString kind = QString::fromLatin1(picture.format.toUpper())
+        PictureDecoder::Picture picture = Cli::examinePicture(data, layout.size());
+        const PictureFormats::Format *format = PictureFormats::named(picture.format);
+        const QString kind = (format ? QLatin1String(format->label) : QString())
             + QStringLiteral(" picture");
         if (picture.status == FileAccess::Status::Ok) {
             report += QStringLiteral("%1: %2, %3x%4, ")
@@ -211,20 +212,24 @@ int info(const QStringList &arguments)
                           .arg(picture.size.height());
             if (picture.frameCount > 1)
                 report += QStringLiteral("%1 frames, ").arg(picture.frameCount);
+            picture.status = FileAccess::Status::WrongSize;
             report += picture.size == layout.size()
                 ? QStringLiteral("convertible\n")
-                : QStringLiteral("not convertible: %1 (--fit scales it)\n")
-                      .arg(Cli::message(FileAccess::Status::WrongSize, layout.size()));
-        } else if (BinFile::isValidLength(data.size(), layout.imageBytes())) {
+                : QStringLiteral("not convertible: %1\n")
+                      .arg(Cli::pictureMessage(picture, layout.size()));
+        } else if (BinFile::isValidLength(data.size(), layout.imageBytes(), BinFile::MaxBytes)) {
             report += QStringLiteral("%1: binary file, %2 image(s)%3\n")
                           .arg(name)
                           .arg(data.size() / layout.imageBytes())
                           .arg(of);
         } else if (!picture.format.isEmpty()) {
             report += QStringLiteral("%1: %2, not convertible: %3\n")
-                          .arg(name, kind, Cli::message(picture.status, layout.size()));
+                          .arg(name, kind, Cli::pictureMessage(picture, layout.size()));
         } else {
-            Cli::printError(name, Cli::message(FileAccess::Status::BadLength));
+            FileAccess::Facts facts;
+            facts.length = data.size();
+            Cli::printError(name, Cli::readMessage(FileAccess::Status::BadLength, facts,
+                                                   {layout, BinFile::MaxBytes}));
             result = Cli::Failure;
         }
     }

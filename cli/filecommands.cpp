@@ -4,7 +4,6 @@
 #include "core/binimage.h"
 
 #include <QByteArray>
-#include <QCommandLineParser>
 #include <QStringList>
 
 namespace Commands {
@@ -12,25 +11,30 @@ namespace Commands {
 int join(const QStringList &arguments)
 {
     const QString command = QStringLiteral("join");
-    QCommandLineParser parser;
+    Cli::Parser parser(command);
     parser.setApplicationDescription(QStringLiteral(
-        "Concatenates binary files into one of at most 64 images; each must hold whole\n"
-        "images of the layout."));
+        "Concatenates binary files into one; each must hold whole images of the layout,\n"
+        "and all of them must fit in --capacity."));
     parser.addPositionalArgument(QStringLiteral("binaries"),
                                  QStringLiteral("Binary files, in order; '-' reads one from "
                                                 "standard input."),
                                  QStringLiteral("IN.bin..."));
     Cli::addOutputOption(parser, QStringLiteral("Binary file to write; '-' for standard output."));
     Cli::addLayoutOptions(parser);
-    if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
+    Cli::addCapacityOption(parser);
+    if (const int code = parser.parse(arguments, 1, -1); code != Cli::Continue)
         return code;
     DisplayLayout layout;
     QString out;
-    if (!Cli::displayLayout(parser, command, layout) || !Cli::outputPath(parser, command, out))
+    qint64 capacity = 0;
+    if (!Cli::displayLayout(parser, command, layout) || !Cli::capacity(parser, command, capacity)
+        || !Cli::outputPath(parser, command, out))
         return Cli::UsageError;
     const QStringList inputs = parser.positionalArguments();
     if (inputs.count(QStringLiteral("-")) > 1)
         return Cli::usageError(command, QStringLiteral("standard input can be read only once"));
+    if (!Cli::outputSparesInputs(out, inputs))
+        return Cli::Failure;
 
     QByteArray joined;
     for (const QString &in : inputs) {
@@ -38,13 +42,8 @@ int join(const QStringList &arguments)
         if (!Cli::readBinary(in, layout, contents))
             return Cli::Failure;
         joined += contents;
-        if (joined.size() > qint64(BinImage::MaxImages) * layout.imageBytes()) {
-            Cli::printError(Cli::inputName(in),
-                            QStringLiteral("%1 (more than %2 images in all)")
-                                .arg(Cli::message(FileAccess::Status::BadLength))
-                                .arg(BinImage::MaxImages));
+        if (!Cli::fitsCapacity(parser, out, joined.size(), capacity))
             return Cli::Failure;
-        }
     }
     return Cli::writeOutput(out, joined) ? Cli::Success : Cli::Failure;
 }
@@ -52,7 +51,7 @@ int join(const QStringList &arguments)
 int split(const QStringList &arguments)
 {
     const QString command = QStringLiteral("split");
-    QCommandLineParser parser;
+    Cli::Parser parser(command);
     parser.setApplicationDescription(QStringLiteral(
         "Writes each image of a binary file to a file of its own: PREFIX-00.bin,\n"
         "PREFIX-01.bin, and so on; a PREFIX ending in '/' is a folder that receives\n"
@@ -60,7 +59,7 @@ int split(const QStringList &arguments)
     Cli::addBinaryArgument(parser);
     Cli::addOutputOption(parser, QStringLiteral("Start of the names of the files written."));
     Cli::addLayoutOptions(parser);
-    if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
+    if (const int code = parser.parse(arguments, 1, 1); code != Cli::Continue)
         return code;
     DisplayLayout layout;
     QString prefix;
@@ -76,8 +75,11 @@ int split(const QStringList &arguments)
     const QString name = Cli::inFolder(prefix, QStringLiteral("image")) + QStringLiteral(".bin");
     QList<OutputFile::Output> outputs;
     const QList<BinaryImage> images = Cli::allImages(contents, layout);
-    for (int k = 0; k < images.size(); ++k)
+    for (int k = 0; k < images.size(); ++k) {
         outputs.append({Cli::numberedName(name, k), images[k].bytes()});
+        if (!Cli::outputSparesInputs(outputs.constLast().path, {in}))
+            return Cli::Failure;
+    }
     return Cli::writeOutputs(outputs) ? Cli::Success : Cli::Failure;
 }
 

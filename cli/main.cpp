@@ -60,10 +60,12 @@ QString overview()
 }
 
 // Decoders report damaged pictures through Qt's warnings; the commands
-// report them in their own words, so only serious messages pass.
+// report them in their own words, so only serious messages pass, and the
+// parser's, which only a fault in the program's own options can cause.
 void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
+    if (type == QtCriticalMsg || type == QtFatalMsg
+        || message.startsWith(QLatin1String("QCommandLineParser")))
         std::fprintf(stderr, "%s\n", qUtf8Printable(message));
 }
 

@@ -8,7 +8,6 @@
 #include "output/intelhex.h"
 
 #include <QByteArray>
-#include <QCommandLineParser>
 #include <QImage>
 #include <QRegularExpression>
 #include <QStringList>
@@ -16,6 +15,8 @@
 namespace Commands {
 
 namespace {
+
+constexpr int IntelHexFormat = -1;
 
 const struct FieldOption
 {
@@ -74,7 +75,7 @@ bool addressOption(const QCommandLineParser &parser, const QString &command, qui
 }
 
 int exportIntelHex(const QCommandLineParser &parser, const QString &command,
-                   const DisplayLayout &layout, const QString &out)
+                   const DisplayLayout &layout, const QString &out, qint64 capacity)
 {
     QStringList textOnly;
     for (const char *name : {"image", "all", "bytes-per-line"})
@@ -94,6 +95,10 @@ int exportIntelHex(const QCommandLineParser &parser, const QString &command,
     QByteArray contents;
     if (!Cli::readBinary(in, layout, contents))
         return Cli::Failure;
+    // The whole 32-bit address space is the default: flash is often mapped high.
+    if (parser.isSet(QStringLiteral("capacity"))
+        && !Cli::fitsCapacity(parser, out, contents.size(), capacity, address))
+        return Cli::Failure;
     if (!IntelHex::fits(contents.size(), address))
         return Cli::usageError(command, QStringLiteral("from --address %1 the %2 bytes of %3 run "
                                                        "past the last 32-bit address")
@@ -109,10 +114,10 @@ int exportSource(const QCommandLineParser &parser, const QString &command,
                  const DisplayLayout &layout, int preset, const QString &out)
 {
     const bool all = parser.isSet(QStringLiteral("all"));
-    if (parser.isSet(QStringLiteral("address")))
-        return Cli::usageError(command, QStringLiteral("--address is for --format ihex only"));
-    if (all && parser.isSet(QStringLiteral("image")))
-        return Cli::usageError(command, QStringLiteral("--image and --all exclude each other"));
+    for (const char *name : {"address", "capacity"})
+        if (parser.isSet(QString::fromLatin1(name)))
+            return Cli::usageError(command, QStringLiteral("--%1 is for --format ihex only")
+                                                .arg(QLatin1String(name)));
     if (all && parser.isSet(QStringLiteral("table-start")))
         return Cli::usageError(command, QStringLiteral("--all names each table itself; one "
                                                        "--table-start would give them all one "
@@ -167,7 +172,7 @@ int exportSource(const QCommandLineParser &parser, const QString &command,
 int exportText(const QStringList &arguments)
 {
     const QString command = QStringLiteral("export");
-    QCommandLineParser parser;
+    Cli::Parser parser(command);
     parser.setApplicationDescription(QStringLiteral(
         "Writes a binary image as source text in ISO 8859-1: a table of dt lines for a\n"
         "PIC assembler, a C array or a custom layout; with --all, every image of the\n"
@@ -182,6 +187,7 @@ int exportText(const QStringList &arguments)
     parser.addOption({QStringLiteral("all"),
                       QStringLiteral("Every image, in tables named image0, image1, ...; in C "
                                      "followed by an array 'images' of pointers to them.")});
+    parser.addExclusive({QStringLiteral("image"), QStringLiteral("all")});
     parser.addOption({QStringLiteral("address"),
                       QStringLiteral("With --format ihex: the address of the first byte, decimal "
                                      "or 0x hexadecimal (default 0)."),
@@ -195,42 +201,44 @@ int exportText(const QStringList &arguments)
                               + QStringLiteral(" Replaces the format's own."),
                           QStringLiteral("T")});
     Cli::addLayoutOptions(parser);
+    Cli::addCapacityOption(parser);
     Cli::addOutputOption(parser, QStringLiteral("Text file to write (default: standard output)."));
-    if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
+    if (const int code = parser.parse(arguments, 1, 1); code != Cli::Continue)
         return code;
 
-    const QStringList formats{QStringLiteral("asm"), QStringLiteral("c"), QStringLiteral("custom"),
-                              QStringLiteral("ihex")};
-    const QString formatName = parser.isSet(QStringLiteral("format"))
-        ? parser.value(QStringLiteral("format"))
-        : QStringLiteral("c");
-    const int preset = int(formats.indexOf(formatName));
-    if (preset < 0)
-        return Cli::usageError(command, QStringLiteral("unknown format '%1'").arg(formatName));
+    // The source presets by their number, then Intel HEX.
+    static const QList<Named<int>> formats = {{"asm", ExportText::Assembler},
+                                              {"c", ExportText::C},
+                                              {"custom", ExportText::Custom},
+                                              {"ihex", IntelHexFormat}};
+    int preset = ExportText::C;
     DisplayLayout layout;
-    if (!Cli::displayLayout(parser, command, layout))
+    qint64 capacity = 0;
+    if (!Cli::namedOption(parser, command, QStringLiteral("format"), formats, preset)
+        || !Cli::displayLayout(parser, command, layout) || !Cli::capacity(parser, command, capacity))
         return Cli::UsageError;
     const QString out = parser.isSet(QStringLiteral("output"))
         ? parser.value(QStringLiteral("output"))
         : QStringLiteral("-");
     if (out.isEmpty())
         return Cli::usageError(command, QStringLiteral("empty output name"));
-    return formats.at(preset) == QLatin1String("ihex")
-        ? exportIntelHex(parser, command, layout, out)
-        : exportSource(parser, command, layout, preset, out);
+    if (!Cli::outputSparesInputs(out, parser.positionalArguments()))
+        return Cli::Failure;
+    return preset == IntelHexFormat ? exportIntelHex(parser, command, layout, out, capacity)
+                                    : exportSource(parser, command, layout, preset, out);
 }
 
 int hex(const QStringList &arguments)
 {
     const QString command = QStringLiteral("hex");
-    QCommandLineParser parser;
+    Cli::Parser parser(command);
     parser.setApplicationDescription(QStringLiteral(
         "Prints the bytes of a binary image (1024 for 128x64) in stored order, 16 per\n"
         "line."));
     Cli::addBinaryArgument(parser);
     Cli::addImageOption(parser);
     Cli::addLayoutOptions(parser);
-    if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
+    if (const int code = parser.parse(arguments, 1, 1); code != Cli::Continue)
         return code;
     DisplayLayout layout;
     if (!Cli::displayLayout(parser, command, layout))
@@ -248,7 +256,7 @@ int hex(const QStringList &arguments)
 int show(const QStringList &arguments)
 {
     const QString command = QStringLiteral("show");
-    QCommandLineParser parser;
+    Cli::Parser parser(command);
     parser.setApplicationDescription(QStringLiteral(
         "Draws a binary image in the terminal, each character holding two pixels one\n"
         "above the other (32 lines of 128 characters for 128x64); on pixels are drawn,\n"
@@ -256,7 +264,7 @@ int show(const QStringList &arguments)
     Cli::addBinaryArgument(parser);
     Cli::addImageOption(parser);
     Cli::addLayoutOptions(parser);
-    if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
+    if (const int code = parser.parse(arguments, 1, 1); code != Cli::Continue)
         return code;
     DisplayLayout layout;
     if (!Cli::displayLayout(parser, command, layout))
@@ -284,10 +292,10 @@ int show(const QStringList &arguments)
 int displays(const QStringList &arguments)
 {
     const QString command = QStringLiteral("displays");
-    QCommandLineParser parser;
+    Cli::Parser parser(command);
     parser.setApplicationDescription(QStringLiteral(
         "Lists the displays that --display names, each with its layout and what it is."));
-    if (const int code = Cli::parse(parser, command, arguments, 0, 0); code != Cli::Continue)
+    if (const int code = parser.parse(arguments, 0, 0); code != Cli::Continue)
         return code;
     QString text;
     for (const DisplayPreset &preset : DisplayPreset::all()) {

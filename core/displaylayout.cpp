@@ -55,44 +55,27 @@ DisplayLayout::BitOrder DisplayLayout::defaultBitOrder(Orientation orientation)
     return orientation == Orientation::Vertical ? BitOrder::Lsb : BitOrder::Msb;
 }
 
-namespace {
-
-template <typename Value, size_t N>
-bool fromName(const QString &name, const Value (&values)[N], QString (*nameOf)(Value),
-              Value &value)
+const QList<Named<DisplayLayout::Orientation>> &DisplayLayout::orientationNames()
 {
-    for (const Value candidate : values) {
-        if (name == nameOf(candidate)) {
-            value = candidate;
-            return true;
-        }
-    }
-    return false;
+    static const QList<Named<Orientation>> names = {{"vertical", Orientation::Vertical},
+                                                    {"horizontal", Orientation::Horizontal}};
+    return names;
 }
 
-} // namespace
-
-bool DisplayLayout::orientationFromName(const QString &name, Orientation &orientation)
+const QList<Named<DisplayLayout::BitOrder>> &DisplayLayout::bitOrderNames()
 {
-    static const Orientation values[] = {Orientation::Vertical, Orientation::Horizontal};
-    return fromName(name, values, &orientationName, orientation);
-}
-
-bool DisplayLayout::bitOrderFromName(const QString &name, BitOrder &order)
-{
-    static const BitOrder values[] = {BitOrder::Lsb, BitOrder::Msb};
-    return fromName(name, values, &bitOrderName, order);
+    static const QList<Named<BitOrder>> names = {{"lsb", BitOrder::Lsb}, {"msb", BitOrder::Msb}};
+    return names;
 }
 
 QString DisplayLayout::orientationName(Orientation orientation)
 {
-    return orientation == Orientation::Vertical ? QStringLiteral("vertical")
-                                                : QStringLiteral("horizontal");
+    return QLatin1String(orientationNames().at(orientation == Orientation::Vertical ? 0 : 1).name);
 }
 
 QString DisplayLayout::bitOrderName(BitOrder order)
 {
-    return order == BitOrder::Lsb ? QStringLiteral("lsb") : QStringLiteral("msb");
+    return QLatin1String(bitOrderNames().at(order == BitOrder::Lsb ? 0 : 1).name);
 }
 
 bool DisplayLayout::sizeFromText(const QString &text, QSize &size)

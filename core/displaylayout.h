@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/namedvalues.h"
+
 #include <QSize>
 #include <QString>
 #include <QtGlobal>
@@ -50,9 +52,8 @@ struct DisplayLayout
     // drivers of each kind mostly read.
     static BitOrder defaultBitOrder(Orientation orientation);
 
-    // "vertical", "horizontal"; "lsb", "msb".
-    static bool orientationFromName(const QString &name, Orientation &orientation);
-    static bool bitOrderFromName(const QString &name, BitOrder &order);
+    static const QList<Named<Orientation>> &orientationNames();
+    static const QList<Named<BitOrder>> &bitOrderNames();
     static QString orientationName(Orientation orientation);
     static QString bitOrderName(BitOrder order);
     // "128x64": each side a whole number from 1 to 1024.

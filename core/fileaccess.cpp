@@ -1,9 +1,6 @@
 #include "core/fileaccess.h"
 
-#include "core/picturedecoder.h"
-
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QFile>
 #include <QString>
 
@@ -18,9 +15,26 @@ const char StandardInput[] = "-";
 
 namespace {
 
+Status failed(Status status, Facts *facts, int error = 0, qint64 length = -1)
+{
+    if (facts) {
+        facts->error = error;
+        facts->length = length;
+    }
+    return status;
+}
+
+Status systemFailure(int error, Facts *facts)
+{
+    const Status status = error == ENOENT || error == ENOTDIR ? Status::Missing
+        : error == EISDIR                                    ? Status::NotAFile
+                                                             : Status::Unreadable;
+    return failed(status, facts, error);
+}
+
 // `expected`: the size a regular file claims, so that the data is read
 // straight into one allocation of its size; a stream grows it as it comes.
-Status readDescriptor(int fd, qint64 limit, qint64 expected, QByteArray &contents)
+Status readDescriptor(int fd, qint64 limit, qint64 expected, QByteArray &contents, Facts *facts)
 {
     const qint64 start = expected > 0 ? qMin(expected, limit) + 1 : qMin<qint64>(limit + 1, 65536);
     QByteArray data(qsizetype(start), Qt::Uninitialized);
@@ -28,14 +42,14 @@ Status readDescriptor(int fd, qint64 limit, qint64 expected, QByteArray &content
     for (;;) {
         if (size == data.size()) {
             if (size > limit)
-                return Status::TooLong;
+                return failed(Status::TooLong, facts, 0, size);
             data.resize(qsizetype(qMin(limit + 1, qMax<qint64>(2 * size, 65536))));
         }
         const ssize_t got = ::read(fd, data.data() + size, size_t(data.size() - size));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return Status::Unreadable;
+            return systemFailure(errno, facts);
         if (got == 0)
             break;
         size += got;
@@ -45,105 +59,69 @@ Status readDescriptor(int fd, qint64 limit, qint64 expected, QByteArray &content
     return Status::Ok;
 }
 
-QString windowText(const char *text)
-{
-    return QCoreApplication::translate("maindialogImpl", text);
-}
-
 Status closed(int fd, Status status)
 {
     ::close(fd);
     return status;
 }
 
-Status openOrRead(const QString &path, qint64 limit, Caller caller, QFile *file,
-                  QByteArray &contents)
+Status openOrRead(const QString &path, qint64 limit, Streams streams, QFile *file,
+                  QByteArray &contents, Facts *facts)
 {
-    if (caller == Caller::CommandLine && path == QLatin1String(StandardInput))
-        return readDescriptor(STDIN_FILENO, limit, 0, contents);
-    // Without O_NONBLOCK, opening a FIFO waits for a writer; the window then
-    // refuses it after fstat, which also sees a file swapped since it was chosen.
-    const int flags = O_RDONLY | O_CLOEXEC | (caller == Caller::Window ? O_NONBLOCK : 0);
+    if (streams == Streams::Allowed && path == QLatin1String(StandardInput))
+        return readDescriptor(STDIN_FILENO, limit, 0, contents, facts);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer; where streams are
+    // refused, fstat then tells, and also sees a file swapped since it was chosen.
+    const int flags = O_RDONLY | O_CLOEXEC | (streams == Streams::Refused ? O_NONBLOCK : 0);
     const int fd = ::open(QFile::encodeName(path).constData(), flags);
     if (fd < 0)
-        return Status::Unreadable;
+        return systemFailure(errno, facts);
     struct stat info;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)
-        || (!S_ISREG(info.st_mode) && caller == Caller::Window))
-        return closed(fd, Status::Unreadable);
+    if (::fstat(fd, &info) != 0)
+        return closed(fd, systemFailure(errno, facts));
+    if (S_ISDIR(info.st_mode) || S_ISSOCK(info.st_mode))
+        return closed(fd, failed(Status::NotAFile, facts));
+    if (!S_ISREG(info.st_mode) && streams == Streams::Refused)
+        return closed(fd, failed(Status::Stream, facts));
     // A huge file is refused by its size, before a byte of it is read.
     const qint64 expected = S_ISREG(info.st_mode) ? info.st_size : 0;
     if (expected > limit)
-        return closed(fd, Status::TooLong);
+        return closed(fd, failed(Status::TooLong, facts, 0, expected));
     if (file && S_ISREG(info.st_mode))
         return file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)
             ? Status::Ok
-            : closed(fd, Status::Unreadable);
-    return closed(fd, readDescriptor(fd, limit, expected, contents));
+            : closed(fd, failed(Status::Unreadable, facts, EIO));
+    return closed(fd, readDescriptor(fd, limit, expected, contents, facts));
 }
 
 } // namespace
 
-Status read(const QString &path, qint64 limit, Caller caller, QByteArray &contents)
+Status read(const QString &path, qint64 limit, Streams streams, QByteArray &contents, Facts *facts)
 {
-    return openOrRead(path, limit, caller, nullptr, contents);
+    return openOrRead(path, limit, streams, nullptr, contents, facts);
 }
 
-Status open(const QString &path, qint64 limit, Caller caller, QFile &file, QByteArray &contents)
+Status open(const QString &path, qint64 limit, Streams streams, QFile &file, QByteArray &contents,
+            Facts *facts)
 {
-    return openOrRead(path, limit, caller, &file, contents);
+    return openOrRead(path, limit, streams, &file, contents, facts);
 }
 
-Status readOpened(QFile &file, qint64 limit, QByteArray &contents)
+Status readOpened(QFile &file, qint64 limit, QByteArray &contents, Facts *facts)
 {
     // Read below the file's own buffer, which a reader may have filled.
     if (::lseek(file.handle(), 0, SEEK_SET) != 0)
-        return Status::Unreadable;
-    return readDescriptor(file.handle(), limit, file.size(), contents);
+        return systemFailure(errno, facts);
+    return readDescriptor(file.handle(), limit, file.size(), contents, facts);
 }
 
-QString message(Status status, Caller caller, const QSize &size)
+bool sameFile(const QString &a, const QString &b)
 {
-    QString sizeText = windowText("Taille de l'image différente\nde 128 * 64 pixels");
-    sizeText.replace(QStringLiteral("128 * 64"),
-                     QStringLiteral("%1 * %2").arg(size.width()).arg(size.height()));
-    QString text;
-    QString detail;
-    switch (status) {
-    case Status::Ok:
-        return QString();
-    case Status::Unreadable:
-        text = windowText("Fichier Introuvable !");
-        break;
-    case Status::BadLength:
-        text = windowText("Mauvais Format");
-        break;
-    case Status::UnknownFormat:
-        if (caller == Caller::CommandLine)
-            return QStringLiteral("Format d'image inconnu (BMP, PNG, JPEG, GIF, WebP, TIFF, SVG, "
-                                  "ICO, XPM, XBM, PBM, PGM, PPM or TGA)");
-        text = windowText("Format d'image inconnu\n(Bitmap ou PNG uniquement)");
-        break;
-    case Status::TooLong:
-        if (caller == Caller::CommandLine)
-            return QStringLiteral("too large for a picture or a binary file");
-        text = sizeText;
-        break;
-    case Status::Damaged:
-        text = sizeText;
-        detail = QStringLiteral("damaged: the file does not hold all of its pixels");
-        break;
-    case Status::WrongSize:
-        text = sizeText;
-        break;
-    case Status::TooLarge:
-        return QStringLiteral("too large to decode: more pixels than %1x%1")
-            .arg(PictureDecoder::MaxDecodedSide);
-    }
-    if (caller == Caller::Window)
-        return text;
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')');
+    struct stat first;
+    struct stat second;
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0
+        && ::stat(QFile::encodeName(b).constData(), &second) == 0 && S_ISREG(first.st_mode)
+        && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 } // namespace FileAccess

@@ -31,7 +31,7 @@
 
 namespace {
 constexpr int StatusMs = 3000;
-constexpr FileAccess::Caller Window = FileAccess::Caller::Window;
+constexpr FileAccess::Streams Window = FileAccess::Streams::Refused;
 }
 
 maindialogImpl::maindialogImpl(QWidget *parent, const char *name, bool modal, Qt::WindowFlags flags)
@@ -75,7 +75,7 @@ bool maindialogImpl::writeFile(const QString &fileName, const QByteArray &data)
     const OutputFile::Status status = OutputFile::write(fileName, data, Window);
     if (status == OutputFile::Status::Ok)
         return true;
-    warn(OutputFile::message(status, Window));
+    warn(writeMessage(status));
     return false;
 }
 
@@ -165,7 +165,7 @@ void maindialogImpl::loadBmpFile(const QString &fileName)
     QImage picture;
     const FileAccess::Status status = PictureFile::read(fileName, Window, false, picture);
     if (status != FileAccess::Status::Ok) {
-        warn(FileAccess::message(status, Window));
+        warn(pictureMessage(status));
         return;
     }
     loadedPicture = picture;
@@ -200,7 +200,7 @@ void maindialogImpl::loadBinFile(const QString &fileName)
     QByteArray contents;
     const FileAccess::Status status = BinFile::read(fileName, Window, contents);
     if (status != FileAccess::Status::Ok) {
-        warn(FileAccess::message(status, Window));
+        warn(binaryMessage(status));
         return;
     }
     nbImages = int(contents.size() / BinImage::ImageBytes);

@@ -6,6 +6,13 @@
 #include <QColor>
 #include <QImage>
 
+namespace FileAccess {
+enum class Status;
+}
+namespace OutputFile {
+enum class Status;
+}
+
 class QClipboard;
 class QPixmap;
 class QPrinter;
@@ -72,6 +79,11 @@ private:
     // The label holds a premultiplied pixmap, which loses the colour of
     // transparent pixels; the conversion needs the picture as it was read.
     QImage loadedPicture;
+
+    // The window's own words for each refusal the library reports.
+    static QString pictureMessage(FileAccess::Status status);
+    static QString binaryMessage(FileAccess::Status status);
+    static QString writeMessage(OutputFile::Status status);
 
     void showStatus(const QString &text);
     void warn(const QString &text);

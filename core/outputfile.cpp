@@ -1,6 +1,5 @@
 #include "core/outputfile.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -15,7 +14,8 @@ namespace OutputFile {
 
 namespace {
 
-using FileAccess::Caller;
+using FileAccess::Facts;
+using FileAccess::Streams;
 
 struct Target
 {
@@ -57,39 +57,46 @@ bool linkTarget(QByteArray path, QByteArray &target)
     return false;
 }
 
-Status classify(const QString &name, Caller caller, Target &target)
+Status failure(Facts *facts, int error = errno)
+{
+    if (facts)
+        facts->error = error;
+    return Status::Failed;
+}
+
+Status classify(const QString &name, Streams streams, Target &target, Facts *facts)
 {
     const QByteArray path = QFile::encodeName(name);
     if (path.isEmpty())
-        return Status::Failed;
+        return failure(facts, ENOENT);
     if (::stat(path.constData(), &target.info) != 0) {
         if (errno == ELOOP)
             return Status::LinkLoop;
         if (errno != ENOENT)
-            return Status::Failed;
+            return failure(facts);
         return linkTarget(path, target.path) ? Status::Ok : Status::LinkLoop;
     }
     const mode_t mode = target.info.st_mode;
     // "-o /dev/stdout" and its like: the descriptor the shell set up, with
     // its offset and append mode, rather than a file renamed under it.
-    if (caller == Caller::CommandLine && !S_ISDIR(mode) && sameFile(target.info, STDOUT_FILENO)) {
+    if (streams == Streams::Allowed && !S_ISDIR(mode) && sameFile(target.info, STDOUT_FILENO)) {
         target.standardOutput = true;
         return Status::Ok;
     }
     if (S_ISREG(mode)) {
         char *real = ::realpath(path.constData(), nullptr);
         if (!real)
-            return Status::Failed;
+            return failure(facts);
         target.path = real;
         std::free(real);
         target.exists = true;
         // A read-only file is not replaced just because its folder is writable.
-        return ::access(target.path.constData(), W_OK) == 0 ? Status::Ok : Status::Failed;
+        return ::access(target.path.constData(), W_OK) == 0 ? Status::Ok : failure(facts);
     }
     if (S_ISFIFO(mode) || S_ISCHR(mode) || S_ISBLK(mode)) {
         target.path = path;
         target.stream = true;
-        return caller == Caller::CommandLine ? Status::Ok : Status::Stream;
+        return streams == Streams::Allowed ? Status::Ok : Status::Stream;
     }
     return Status::NotAFile;
 }
@@ -102,12 +109,22 @@ bool writeFully(int fd, const QByteArray &data)
         const ssize_t done = ::write(fd, at, size_t(left));
         if (done < 0 && errno == EINTR)
             continue;
+        if (done == 0)
+            errno = ENOSPC;
         if (done <= 0)
             return false;
         at += done;
         left -= done;
     }
     return true;
+}
+
+// Removing a temporary must not hide why the write failed.
+void discard(const QByteArray &temporary)
+{
+    const int error = errno;
+    ::unlink(temporary.constData());
+    errno = error;
 }
 
 bool writeStream(const Target &target, const QByteArray &data)
@@ -151,7 +168,7 @@ bool writeTemporary(Pending &pending, const QByteArray &data)
     written = written && ::fdatasync(fd) == 0;
     written = ::close(fd) == 0 && written;
     if (!written)
-        ::unlink(pending.temporary.constData());
+        discard(pending.temporary);
     return written;
 }
 
@@ -159,33 +176,35 @@ bool publish(const Pending &pending)
 {
     if (::rename(pending.temporary.constData(), pending.target.path.constData()) == 0)
         return true;
-    ::unlink(pending.temporary.constData());
+    discard(pending.temporary);
     return false;
 }
 
 } // namespace
 
-Status write(const QString &path, const QByteArray &data, Caller caller)
+Status write(const QString &path, const QByteArray &data, Streams streams, Facts *facts)
 {
+    if (facts)
+        facts->path = path;
     Pending pending;
-    const Status status = classify(path, caller, pending.target);
+    const Status status = classify(path, streams, pending.target, facts);
     if (status != Status::Ok)
         return status;
     if (pending.target.stream || pending.target.standardOutput)
-        return writeStream(pending.target, data) ? Status::Ok : Status::Failed;
-    return writeTemporary(pending, data) && publish(pending) ? Status::Ok : Status::Failed;
+        return writeStream(pending.target, data) ? Status::Ok : failure(facts);
+    return writeTemporary(pending, data) && publish(pending) ? Status::Ok : failure(facts);
 }
 
-Status writeAll(const QList<Output> &outputs, QString *failed)
+Status writeAll(const QList<Output> &outputs, Facts *facts)
 {
     QList<Pending> pending(outputs.size());
     auto fail = [&](qsizetype i, Status status) {
-        if (failed)
-            *failed = outputs.at(i).path;
+        if (facts)
+            facts->path = outputs.at(i).path;
         return status;
     };
     for (qsizetype i = 0; i < outputs.size(); ++i) {
-        const Status status = classify(outputs.at(i).path, Caller::CommandLine, pending[i].target);
+        const Status status = classify(outputs.at(i).path, Streams::Allowed, pending[i].target, facts);
         if (status != Status::Ok)
             return fail(i, status);
         if (pending.at(i).target.stream || pending.at(i).target.standardOutput)
@@ -193,6 +212,7 @@ Status writeAll(const QList<Output> &outputs, QString *failed)
     }
     for (qsizetype i = 0; i < outputs.size(); ++i) {
         if (!writeTemporary(pending[i], outputs.at(i).data)) {
+            failure(facts);
             for (qsizetype j = 0; j < i; ++j)
                 ::unlink(pending.at(j).temporary.constData());
             return fail(i, Status::Failed);
@@ -201,32 +221,13 @@ Status writeAll(const QList<Output> &outputs, QString *failed)
     // Renames within a folder fail only if the folder itself changes meanwhile.
     for (qsizetype i = 0; i < pending.size(); ++i) {
         if (!publish(pending.at(i))) {
+            failure(facts);
             for (qsizetype j = i + 1; j < pending.size(); ++j)
                 ::unlink(pending.at(j).temporary.constData());
             return fail(i, Status::Failed);
         }
     }
     return Status::Ok;
-}
-
-QString message(Status status, Caller caller)
-{
-    if (status == Status::Ok)
-        return QString();
-    const QString text = QCoreApplication::translate("maindialogImpl", "Erreur fichier !");
-    if (caller == Caller::Window)
-        return text;
-    switch (status) {
-    case Status::NotAFile:
-        return text + QStringLiteral(" (neither a file, a FIFO nor a device: not replaced)");
-    case Status::Stream:
-        return text + QStringLiteral(" (a FIFO or device cannot be one of several files written "
-                                     "all or nothing)");
-    case Status::LinkLoop:
-        return text + QStringLiteral(" (symbolic links in a loop)");
-    default:
-        return text;
-    }
 }
 
 } // namespace OutputFile

@@ -369,8 +369,8 @@ Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
                         [&] { return readFrame(data, picture.format, reader.reader.get()); });
 }
 
-Picture read(const QString &path, const QSize &target, const PicturePreparation::Options &options,
-             int maxFrames)
+Picture read(const QString &path, FileAccess::Streams streams, const QSize &target,
+             const PicturePreparation::Options &options, int maxFrames)
 {
     const SizeRequest wanted = [&](const QSize &size) {
         if (!options.fit && PictureTransform::orientedSize(size, options.orientation) != target)
@@ -380,8 +380,9 @@ Picture read(const QString &path, const QSize &target, const PicturePreparation:
     Picture picture;
     QFile file;
     QByteArray data;
-    picture.status = FileAccess::open(path, PictureFile::MaxBytes,
-                                      FileAccess::Caller::CommandLine, file, data);
+    FileAccess::Facts facts;
+    picture.status = FileAccess::open(path, PictureFile::MaxBytes, streams, file, data, &facts);
+    picture.error = facts.error;
     if (picture.status != Status::Ok || !file.isOpen())
         return picture.status == Status::Ok ? decode(data, maxFrames, wanted) : picture;
     // A photo is decoded as it is read: held whole, its pages would cost
@@ -400,7 +401,8 @@ Picture read(const QString &path, const QSize &target, const PicturePreparation:
         return decodeFrames(picture, reader, maxFrames, wanted,
                             [&] { return reader.reader->read(); });
     }
-    picture.status = FileAccess::readOpened(file, PictureFile::MaxBytes, data);
+    picture.status = FileAccess::readOpened(file, PictureFile::MaxBytes, data, &facts);
+    picture.error = facts.error;
     return picture.status == Status::Ok ? decode(data, maxFrames, wanted) : picture;
 }
 

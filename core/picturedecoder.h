@@ -40,6 +40,7 @@ struct Picture
     QSize size;         // as shown, upright
     int frameCount = 0; // frames of an animation, otherwise 1
     QList<QImage> frames;
+    int error = 0;      // the system's error number when the file could not be read
 };
 
 // Given a picture's upright size, the size it is wanted at; an empty size
@@ -55,10 +56,10 @@ Picture inspect(const QByteArray &data);
 Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted = {});
 
 // A picture file to be prepared with `options` into images of `target`'s
-// size, as the command line takes it: read within bounds, frames decoded at
-// the size they are fitted at where the format allows it, and without
-// fitting, refused unless it is `target`'s size once oriented.
-Picture read(const QString &path, const QSize &target, const PicturePreparation::Options &options,
-             int maxFrames);
+// size: read within bounds, frames decoded at the size they are fitted at
+// where the format allows it, and without fitting, refused unless it is
+// `target`'s size once oriented.
+Picture read(const QString &path, FileAccess::Streams streams, const QSize &target,
+             const PicturePreparation::Options &options, int maxFrames);
 
 } // namespace PictureDecoder

@@ -1,6 +1,7 @@
 #include "core/pictureencoder.h"
 
 #include "core/imageplugins.h"
+#include "core/pictureformats.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -58,15 +59,18 @@ QByteArray xbm(const QImage &mono, const QByteArray &name)
 
 QByteArray formatForName(const QString &path)
 {
-    QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
-    if (suffix == "jpg")
-        suffix = "jpeg";
+    const QString suffix = QFileInfo(path).suffix();
     if (suffix.isEmpty())
         return QByteArrayLiteral("bmp");
-    if (!ImagePlugins::isBuiltIn(suffix))
+    const PictureFormats::Format *format = PictureFormats::forExtension(suffix);
+    if (!format)
+        return QByteArray();
+    if (!ImagePlugins::isBuiltIn(format->name))
         ImagePlugins::ensureLoaded();
-    return QImageWriter::supportedImageFormats().contains(suffix) ? suffix
-                                                                  : QByteArrayLiteral("bmp");
+    // xbm is written here; the others need the toolkit's writer, from a plugin for some.
+    return qstrcmp(format->name, "xbm") == 0 || QImageWriter::supportedImageFormats().contains(format->name)
+        ? QByteArray(format->name)
+        : QByteArray();
 }
 
 QByteArray identifierForName(const QString &path)

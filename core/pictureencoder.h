@@ -9,8 +9,9 @@ class QString;
 // Rendered binary images written in any picture format the toolkit writes.
 namespace PictureEncoder {
 
-// Lower-case format named by the extension of `path` ("logo.xbm" -> "xbm");
-// BMP when the extension names no format the toolkit writes.
+// Lower-case format named by the extension of `path` ("logo.xbm" -> "xbm"),
+// BMP for a name without one; empty when the extension names no format
+// that is written here.
 QByteArray formatForName(const QString &path);
 
 // `rendered` as BinImage::toPicture makes it: index 0 on, index 1 the

@@ -183,11 +183,11 @@ Status decode(const QByteArray &data, QImage &picture)
     return Status::Ok;
 }
 
-Status read(const QString &path, FileAccess::Caller caller, bool anySize, QImage &picture,
+Status read(const QString &path, FileAccess::Streams streams, bool anySize, QImage &picture,
             const QSize &size)
 {
     QByteArray data;
-    Status status = FileAccess::read(path, MaxBytes, caller, data);
+    Status status = FileAccess::read(path, MaxBytes, streams, data);
     if (status == Status::Ok) {
         QImage decoded;
         status = decode(data, decoded);
@@ -196,8 +196,6 @@ Status read(const QString &path, FileAccess::Caller caller, bool anySize, QImage
         if (status == Status::Ok)
             picture = decoded;
     }
-    if (status == Status::Unreadable && caller == FileAccess::Caller::Window)
-        return Status::UnknownFormat;
     return status;
 }
 

@@ -24,9 +24,8 @@ QByteArray format(const QByteArray &data);
 FileAccess::Status decode(const QByteArray &data, QImage &picture);
 
 // Everything from opening the file to the size check, which `anySize`
-// skips. The window's rule holds for it: a file that cannot be read has no
-// format. `picture` is set only on Ok.
-FileAccess::Status read(const QString &path, FileAccess::Caller caller, bool anySize,
+// skips. `picture` is set only on Ok.
+FileAccess::Status read(const QString &path, FileAccess::Streams streams, bool anySize,
                         QImage &picture, const QSize &size = QSize(128, 64));
 
 } // namespace PictureFile

@@ -90,46 +90,27 @@ QImage ordered(const QImage &rgb, int threshold)
     return result;
 }
 
-template <typename T>
-struct Named
-{
-    const char *name;
-    T value;
-};
-
-template <typename T, size_t N>
-bool fromName(const QString &name, const Named<T> (&names)[N], T &value)
-{
-    for (const Named<T> &entry : names) {
-        if (name == QLatin1String(entry.name)) {
-            value = entry.value;
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
-bool ditherFromName(const QString &name, Dither &method)
+const QList<Named<Dither>> &ditherNames()
 {
-    static const Named<Dither> names[] = {
+    static const QList<Named<Dither>> names = {
         {"none", Dither::None},
         {"floyd-steinberg", Dither::FloydSteinberg},
         {"atkinson", Dither::Atkinson},
         {"bayer", Dither::Bayer},
     };
-    return fromName(name, names, method);
+    return names;
 }
 
-bool fitModeFromName(const QString &name, FitMode &mode)
+const QList<Named<FitMode>> &fitModeNames()
 {
-    static const Named<FitMode> names[] = {
+    static const QList<Named<FitMode>> names = {
         {"contain", FitMode::Contain},
         {"cover", FitMode::Cover},
         {"stretch", FitMode::Stretch},
     };
-    return fromName(name, names, mode);
+    return names;
 }
 
 QSize fittedSize(const QSize &size, const QSize &target, FitMode mode)

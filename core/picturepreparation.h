@@ -32,10 +32,8 @@ struct Options
     PictureTransform::Orientation orientation;
 };
 
-// "none", "floyd-steinberg", "atkinson", "bayer".
-bool ditherFromName(const QString &name, Dither &method);
-// "contain", "cover", "stretch".
-bool fitModeFromName(const QString &name, FitMode &mode);
+const QList<Named<Dither>> &ditherNames();
+const QList<Named<FitMode>> &fitModeNames();
 
 // The size a picture of `size` is scaled to before it is placed on `target`,
 // so that a decoder able to scale while decoding can deliver it directly.

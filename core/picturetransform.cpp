@@ -7,27 +7,16 @@
 
 namespace PictureTransform {
 
-bool rotationFromName(const QString &name, int &clockwiseQuarterTurns)
+const QList<Named<int>> &rotationNames()
 {
-    static const char *const names[] = {"90", "180", "270"};
-    for (int turns = 1; turns <= 3; ++turns) {
-        if (name == QLatin1String(names[turns - 1])) {
-            clockwiseQuarterTurns = turns;
-            return true;
-        }
-    }
-    return false;
+    static const QList<Named<int>> names = {{"90", 1}, {"180", 2}, {"270", 3}};
+    return names;
 }
 
-bool flipFromName(const QString &name, Flip &flip)
+const QList<Named<Flip>> &flipNames()
 {
-    if (name == QLatin1String("h"))
-        flip = Flip::Horizontal;
-    else if (name == QLatin1String("v"))
-        flip = Flip::Vertical;
-    else
-        return false;
-    return true;
+    static const QList<Named<Flip>> names = {{"h", Flip::Horizontal}, {"v", Flip::Vertical}};
+    return names;
 }
 
 bool swapsAxes(const Orientation &orientation)

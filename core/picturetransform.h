@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/namedvalues.h"
+
 class QImage;
 class QSize;
 class QString;
@@ -16,10 +18,10 @@ struct Orientation
     Flip flip = Flip::None;
 };
 
-// "90", "180", "270" (degrees clockwise).
-bool rotationFromName(const QString &name, int &clockwiseQuarterTurns);
+// "90", "180", "270" (degrees clockwise), as quarter turns.
+const QList<Named<int>> &rotationNames();
 // "h" (left and right swapped), "v" (top and bottom swapped).
-bool flipFromName(const QString &name, Flip &flip);
+const QList<Named<Flip>> &flipNames();
 
 bool swapsAxes(const Orientation &orientation);
 QSize orientedSize(const QSize &size, const Orientation &orientation);

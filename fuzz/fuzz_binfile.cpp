@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(putFile(file), "writing the in-memory file");
 
     QByteArray contents("untouched");
-    const FileAccess::Status status = BinFile::read(filePath, FileAccess::Caller::Window, contents);
+    const FileAccess::Status status = BinFile::read(filePath, FileAccess::Streams::Refused, contents);
     const bool valid = file.size() <= BinImage::StoreBytes && file.size() % BinImage::ImageBytes == 0;
     check(BinFile::isValidLength(file.size()) == valid, "length rule");
     if (!valid) {

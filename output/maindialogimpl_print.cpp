@@ -61,10 +61,10 @@ public:
             return true;
         m_printer->setOutputFileName(m_target);
         QByteArray sheets;
-        return FileAccess::read(m_partial->fileName(), MaxSheetBytes, FileAccess::Caller::Window,
+        return FileAccess::read(m_partial->fileName(), MaxSheetBytes, FileAccess::Streams::Refused,
                                 sheets) == FileAccess::Status::Ok
             && isComplete(sheets)
-            && OutputFile::write(m_target, sheets, FileAccess::Caller::Window) == OutputFile::Status::Ok;
+            && OutputFile::write(m_target, sheets, FileAccess::Streams::Refused) == OutputFile::Status::Ok;
     }
 
 private:

@@ -10,7 +10,7 @@
 
 namespace {
 
-using FileAccess::Caller;
+using FileAccess::Streams;
 
 QByteArray contents(const QString &path)
 {
@@ -49,7 +49,7 @@ void TestAtomicWrite::replacesWholeFile()
 {
     const QString path = m_dir.filePath(QStringLiteral("a.bin"));
     put(path, QByteArray(5000, 'o'));
-    QVERIFY(OutputFile::write(path, QByteArray(1024, 'n'), Caller::Window) == OutputFile::Status::Ok);
+    QVERIFY(OutputFile::write(path, QByteArray(1024, 'n'), Streams::Refused) == OutputFile::Status::Ok);
     QCOMPARE(contents(path), QByteArray(1024, 'n'));
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.bin")});
 }
@@ -74,7 +74,7 @@ void TestAtomicWrite::shortWriteKeepsOldFile()
     {
         FileSizeLimit limit(512);
         QVERIFY(limit.active());
-        written = OutputFile::write(path, QByteArray(1024, 'x'), Caller::Window) == OutputFile::Status::Ok;
+        written = OutputFile::write(path, QByteArray(1024, 'x'), Streams::Refused) == OutputFile::Status::Ok;
     }
 
     QVERIFY(!written);
@@ -86,9 +86,9 @@ void TestAtomicWrite::shortWriteKeepsOldFile()
 
 void TestAtomicWrite::unwritablePlace()
 {
-    QCOMPARE(OutputFile::write(m_dir.filePath(QStringLiteral("no/such/dir/x.bin")), "x", Caller::Window),
+    QCOMPARE(OutputFile::write(m_dir.filePath(QStringLiteral("no/such/dir/x.bin")), "x", Streams::Refused),
              OutputFile::Status::Failed);
-    QCOMPARE(OutputFile::write(m_dir.path(), "x", Caller::CommandLine), OutputFile::Status::NotAFile);
+    QCOMPARE(OutputFile::write(m_dir.path(), "x", Streams::Allowed), OutputFile::Status::NotAFile);
 }
 
 void TestAtomicWrite::binFileLengths_data()
@@ -110,15 +110,15 @@ void TestAtomicWrite::binFileLengths()
     const QString path = m_dir.filePath(QStringLiteral("len.bin"));
     put(path, QByteArray(length, 'z'));
     QByteArray out("untouched");
-    QCOMPARE(BinFile::read(path, Caller::Window, out), status);
+    QCOMPARE(BinFile::read(path, Streams::Refused, out), status);
     QCOMPARE(out, status == FileAccess::Status::Ok ? QByteArray(length, 'z') : QByteArray("untouched"));
 }
 
 void TestAtomicWrite::binFileMissing()
 {
     QByteArray out("untouched");
-    QCOMPARE(BinFile::read(m_dir.filePath(QStringLiteral("gone.bin")), Caller::Window, out), FileAccess::Status::Unreadable);
-    QCOMPARE(BinFile::read(m_dir.path(), Caller::CommandLine, out), FileAccess::Status::Unreadable);
+    QCOMPARE(BinFile::read(m_dir.filePath(QStringLiteral("gone.bin")), Streams::Refused, out), FileAccess::Status::Missing);
+    QCOMPARE(BinFile::read(m_dir.path(), Streams::Allowed, out), FileAccess::Status::NotAFile);
     QCOMPARE(out, QByteArray("untouched"));
 }
 

@@ -108,6 +108,10 @@ void TestDisplayLayout::workedBytes_data()
     QTest::newRow("gfx 12x3")
         << layout(12, 3, H, BitOrder::Msb) << points("11,2 7,0")
         << bytes(6, "0:01 5:10") << bytes(6, "FF F0 FF F0 FF F0");
+    // A width of whole bytes: no padding, so a row of 16 is two bytes, not three.
+    QTest::newRow("gfx 16x3")
+        << layout(16, 3, H, BitOrder::Msb) << points("0,0 15,0 8,2")
+        << bytes(6, "80 01 00 00 00 80") << bytes(6, "FF FF FF FF FF FF");
     QTest::newRow("1x1") << layout(1, 1, V, BitOrder::Msb) << points("0,0") << bytes(1, "80")
                          << bytes(1, "80");
 }

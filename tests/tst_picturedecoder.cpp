@@ -352,7 +352,7 @@ void TestPictureDecoder::encodedKeepsOnPixels_data()
     QTest::newRow("pbm") << "out.pbm" << QByteArray("pbm") << QByteArray("P4");
     QTest::newRow("png") << "out.png" << QByteArray("png") << QByteArray("\x89PNG");
     QTest::newRow("webp, lossless") << "out.webp" << QByteArray("webp") << QByteArray("RIFF");
-    QTest::newRow("unknown extension") << "out.txt" << QByteArray("bmp") << QByteArray("BM");
+    QTest::newRow("no extension") << "out" << QByteArray("bmp") << QByteArray("BM");
 }
 
 void TestPictureDecoder::encodedKeepsOnPixels()

@@ -1,0 +1,28 @@
+# The core library, for the main build and for the fuzz build, which
+# compiles the same sources again under the fuzzer's instrumentation.
+# VEXLOR_TOP is the source tree's top.
+set(VEXLOR_CORE_SOURCES
+    core/authorship.cpp core/authorship.h
+    core/binaryimage.cpp core/binaryimage.h
+    core/binfile.cpp core/binfile.h
+    core/binimage.cpp core/binimage.h
+    core/displaylayout.cpp core/displaylayout.h
+    core/displaypreset.cpp core/displaypreset.h
+    core/fileaccess.cpp core/fileaccess.h
+    core/imageplugins.cpp core/imageplugins.h
+    core/outputfile.cpp core/outputfile.h
+    core/picturedecoder.cpp core/picturedecoder.h
+    core/pictureencoder.cpp core/pictureencoder.h
+    core/pictureformats.cpp core/pictureformats.h
+    core/picturefile.cpp core/picturefile.h
+    core/picturepreparation.cpp core/picturepreparation.h
+    core/picturetransform.cpp core/picturetransform.h
+    core/pngdecoder.cpp core/pngdecoder.h
+    output/exportfields.h
+    output/exporttext.cpp output/exporttext.h
+    output/intelhex.cpp output/intelhex.h
+    output/printlayout.cpp output/printlayout.h)
+list(TRANSFORM VEXLOR_CORE_SOURCES PREPEND ${VEXLOR_TOP}/)
+add_library(vexlorcore STATIC ${VEXLOR_CORE_SOURCES})
+target_include_directories(vexlorcore PUBLIC ${VEXLOR_TOP})
+target_link_libraries(vexlorcore PUBLIC Qt6::Core Qt6::Gui PRIVATE PkgConfig::LIBDEFLATE)
