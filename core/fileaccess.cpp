@@ -115,6 +115,12 @@ Status readOpened(QFile &file, qint64 limit, QByteArray &contents, Facts *facts)
     return readDescriptor(file.handle(), limit, file.size(), contents, facts);
 }
 
+bool neverRead(Status status)
+{
+    return status == Status::Missing || status == Status::NotAFile || status == Status::Stream
+        || status == Status::Unreadable;
+}
+
 bool sameFile(const QString &a, const QString &b)
 {
     struct stat first;

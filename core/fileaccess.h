@@ -31,6 +31,9 @@ enum class Status {
     TooLarge       // more pixels than decoding may take
 };
 
+// Missing, NotAFile, Stream or Unreadable: the file's content was never seen.
+bool neverRead(Status status);
+
 // What a message about a refusal needs beyond its status.
 struct Facts
 {

@@ -9,38 +9,19 @@ using FileAccess::Status;
 // whole is not a 128x64 picture.
 QString maindialogImpl::pictureMessage(Status status)
 {
-    switch (status) {
-    case Status::Ok:
+    if (status == Status::Ok)
         return QString();
-    case Status::Missing:
-    case Status::NotAFile:
-    case Status::Stream:
-    case Status::Unreadable:
-    case Status::UnknownFormat:
-    case Status::BadLength:
+    if (FileAccess::neverRead(status) || status == Status::UnknownFormat
+        || status == Status::BadLength)
         return tr("Format d'image inconnu\n(Bitmap ou PNG uniquement)");
-    case Status::TooLong:
-    case Status::Damaged:
-    case Status::WrongSize:
-    case Status::TooLarge:
-        break;
-    }
     return tr("Taille de l'image différente\nde 128 * 64 pixels");
 }
 
 QString maindialogImpl::binaryMessage(Status status)
 {
-    switch (status) {
-    case Status::Ok:
+    if (status == Status::Ok)
         return QString();
-    case Status::Missing:
-    case Status::NotAFile:
-    case Status::Stream:
-    case Status::Unreadable:
-        return tr("Fichier Introuvable !");
-    default:
-        return tr("Mauvais Format");
-    }
+    return FileAccess::neverRead(status) ? tr("Fichier Introuvable !") : tr("Mauvais Format");
 }
 
 QString maindialogImpl::writeMessage(OutputFile::Status status)

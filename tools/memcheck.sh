@@ -47,8 +47,8 @@ done
 
 head -c 1000 /dev/urandom >"$work/short.bin"
 head -c 65537 /dev/urandom >"$work/long.bin"
-head -c 66560 /dev/urandom >"$work/sixty-five.bin"
-for f in "$work/short.bin" "$work/long.bin" "$work/sixty-five.bin" /dev/zero; do
+head -c 66561 /dev/urandom >"$work/past-65.bin"
+for f in "$work/short.bin" "$work/long.bin" "$work/past-65.bin" /dev/zero; do
     expect 1 hex "$f"
     expect 1 to-bmp "$f" -o "$work/out.bmp"
 done
