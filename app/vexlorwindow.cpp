@@ -199,16 +199,18 @@ void VexlorWindow::menuAboutQt()
 
 void VexlorWindow::clipboardChanged()
 {
-    // A silent owner keeps both pages as they were, like a clipboard that
-    // holds neither kind of data.
-    if (!ClipboardProbe::ownerAnswers(clipboard, ClipboardOwnerMs))
-        return;
-    const QImage image = clipboard->image();
-    if (!image.isNull())
-        clipPixmapLabel->setPixmap(QPixmap::fromImage(image));
-    const QString text = clipboard->text();
-    if (!text.isNull())
-        clipTextView->setText(text);
+    // Another program's clipboard is read with a time limit of our own; a
+    // kind of data it withholds leaves its page as it was, like a clipboard
+    // that holds no such data.
+    ClipboardProbe::Contents contents;
+    if (!ClipboardProbe::readForeign(clipboard, ClipboardOwnerMs, contents)) {
+        contents.image = clipboard->image();
+        contents.text = clipboard->text();
+    }
+    if (!contents.image.isNull())
+        clipPixmapLabel->setPixmap(QPixmap::fromImage(contents.image));
+    if (!contents.text.isNull())
+        clipTextView->setText(contents.text);
 }
 
 void VexlorWindow::stylePlatinum()
