@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTranslator>
 
 class TestVexlorWindow : public QObject
 {
@@ -53,6 +54,7 @@ private slots:
     void aboutBoxes();
     void pictures_data();
     void pictures();
+    void toolkitDialogsInFrench();
     void helpKeepsItsPage_data();
     void helpKeepsItsPage();
     // Last: once the application's own loop has run and quit, nested dialog
@@ -545,6 +547,21 @@ void TestVexlorWindow::pictures()
         for (int x = 0; x < width; ++x)
             drawn << image.pixel(x, y);
     QCOMPARE(int(drawn.size()), count);
+}
+
+void TestVexlorWindow::toolkitDialogsInFrench()
+{
+    QTranslator *translator = Startup::installToolkitTranslation();
+    QVERIFY2(translator, "the toolkit's French catalogue (qt6-translations-l10n) is missing");
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    const QString error = QCoreApplication::translate("maindialogImpl", "Erreur");
+    const QString main = QCoreApplication::translate("main", "Qt - Vexlor");
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    QCOMPARE(cancel, "Annuler");
+    // The program's own texts are French as written.
+    QCOMPARE(error, "Erreur");
+    QCOMPARE(main, "Qt - Vexlor");
 }
 
 void TestVexlorWindow::helpKeepsItsPage_data()
