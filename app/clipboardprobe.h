@@ -1,15 +1,27 @@
 #pragma once
 
+#include <QImage>
+#include <QString>
+
 class QClipboard;
 
-// Whether the program that owns the clipboard answers at all. The toolkit
-// waits several seconds on each request it sends to the owner, and a
-// single read of a picture sends several: a program that takes the
-// clipboard and never answers would freeze the window for over a minute.
+// Reads another program's clipboard without letting it hold up the window.
+// The toolkit waits five seconds on every request it sends to the owner,
+// and reading a picture and a text sends several: an owner that answers
+// late, or only in part, would freeze the window for many seconds.
 namespace ClipboardProbe {
 
-// True when the owner answered within `timeoutMs`, when the clipboard has
-// no owner or is our own, and wherever the platform bounds its reads itself.
-bool ownerAnswers(const QClipboard *clipboard, int timeoutMs);
+// What the owner delivered in time; a kind it withheld or lacks stays null.
+struct Contents
+{
+    QImage image;
+    QString text;
+};
+
+// Asks the owner for its picture and its text at once, and gives it
+// `timeoutMs` in all. False where the program cannot ask it itself (another
+// platform, the clipboard is the program's own): the toolkit's clipboard
+// then reads it.
+bool readForeign(const QClipboard *clipboard, int timeoutMs, Contents &contents);
 
 } // namespace ClipboardProbe

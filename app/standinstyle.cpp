@@ -1,5 +1,6 @@
 #include "app/standinstyle.h"
 
+#include <qdrawutil.h>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QWidget>
@@ -69,6 +70,11 @@ void StandInStyle::drawControl(ControlElement element, const QStyleOption *optio
             plain.palette.setBrush(QPalette::Highlight, plain.palette.button());
             plain.palette.setBrush(QPalette::HighlightedText, plain.palette.buttonText());
             QProxyStyle::drawControl(element, &plain, painter, widget);
+            // The bevel is then all that marks the active item; the bar draws
+            // its own.
+            if (element == CE_MenuItem && (item->state & State_Selected)
+                && item->menuItemType != QStyleOptionMenuItem::Separator)
+                qDrawShadePanel(painter, item->rect, item->palette, false, MenuBevelWidth);
             return;
         }
     }

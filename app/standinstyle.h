@@ -32,6 +32,7 @@ public:
 
 private:
     static constexpr int HeaderMargin = 2;
+    static constexpr int MenuBevelWidth = 2;
 
     bool m_useHighlightColors = true;
     bool m_hoverHighlighting = true;

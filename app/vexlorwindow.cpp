@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QKeySequence>
+#include <QLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,9 +31,11 @@
 namespace {
 
 constexpr int AboutWidth = 45;
-// How long the clipboard pages wait for another program's clipboard.
+// How long the clipboard pages wait, in all, for another program's clipboard.
 constexpr int ClipboardOwnerMs = 800;
 constexpr int AboutNoticeLines = 4;
+// Enough for a new font to pass through every nesting of layouts.
+constexpr int MaxLayoutPasses = 8;
 
 // Same placement as the two title lines: centred, the odd blank on the right.
 QString aboutLine(const QString &text)
@@ -199,16 +202,18 @@ void VexlorWindow::menuAboutQt()
 
 void VexlorWindow::clipboardChanged()
 {
-    // A silent owner keeps both pages as they were, like a clipboard that
-    // holds neither kind of data.
-    if (!ClipboardProbe::ownerAnswers(clipboard, ClipboardOwnerMs))
-        return;
-    const QImage image = clipboard->image();
-    if (!image.isNull())
-        clipPixmapLabel->setPixmap(QPixmap::fromImage(image));
-    const QString text = clipboard->text();
-    if (!text.isNull())
-        clipTextView->setText(text);
+    // Another program's clipboard is read with a time limit of our own; a
+    // kind of data it withholds leaves its page as it was, like a clipboard
+    // that holds no such data.
+    ClipboardProbe::Contents contents;
+    if (!ClipboardProbe::readForeign(clipboard, ClipboardOwnerMs, contents)) {
+        contents.image = clipboard->image();
+        contents.text = clipboard->text();
+    }
+    if (!contents.image.isNull())
+        clipPixmapLabel->setPixmap(QPixmap::fromImage(contents.image));
+    if (!contents.text.isNull())
+        clipTextView->setText(contents.text);
 }
 
 void VexlorWindow::stylePlatinum()
@@ -269,10 +274,42 @@ void VexlorWindow::styleMotifPlus()
 void VexlorWindow::applyStyle(StandInStyle *style, const QPalette &palette, const QFont &font,
                               QAction *item)
 {
+    // A font other than the application's own may need more room than the
+    // window has, at once or when a page is first shown; the size to come
+    // back to is the one the window had before it.
+    const QSize wanted = sizeBeforeStyleFont.isValid() ? sizeBeforeStyleFont : size();
     QApplication::setStyle(style);
     QApplication::setPalette(palette);
     QApplication::setFont(font);
     markStyleItem(item);
+    fitAfterStyleChange(wanted);
+    sizeBeforeStyleFont = font == appFont ? QSize() : wanted;
+}
+
+void VexlorWindow::fitAfterStyleChange(QSize wanted)
+{
+    if (!isVisible() || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    // The new font reaches the widgets through posted events, and the
+    // layouts take its room only when their own requests are handled, a
+    // child's pass posting its parent's: both are settled now, so that the
+    // window grows at once when it must and gives the room back when it
+    // need not.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::ApplicationFontChange);
+    for (int pass = 0; pass < MaxLayoutPasses; ++pass)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    // Layouts of pages not shown are never renewed, and others measured
+    // again while the font was still on its way: every size kept from
+    // before goes.
+    const QList<QLayout *> layouts = findChildren<QLayout *>();
+    for (QLayout *each : layouts)
+        each->invalidate();
+    const QList<QWidget *> widgets = findChildren<QWidget *>();
+    for (QWidget *widget : widgets)
+        widget->updateGeometry();
+    layout()->activate();
+    // Never below what the pages need: nothing may be cut off.
+    resize(wanted.expandedTo(minimumSize()));
 }
 
 void VexlorWindow::markStyleItem(QAction *id)

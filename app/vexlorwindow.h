@@ -42,6 +42,7 @@ private slots:
 private:
     void markStyleItem(QAction *id);
     void applyStyle(StandInStyle *style, const QPalette &palette, const QFont &font, QAction *item);
+    void fitAfterStyleChange(QSize wanted);
 
     maindialogImpl *form = nullptr;
     QTabWidget *tabs = nullptr;
@@ -60,4 +61,7 @@ private:
     QClipboard *clipboard = nullptr;
     QLabel *clipPixmapLabel = nullptr;
     QTextEdit *clipTextView = nullptr;
+    // While a style's own font stands in for appFont, the size the window
+    // had before it; invalid otherwise.
+    QSize sizeBeforeStyleFont;
 };

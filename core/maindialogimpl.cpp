@@ -13,6 +13,7 @@
 #include <QColorDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QLCDNumber>
 #include <QLabel>
@@ -47,11 +48,24 @@ maindialogImpl::maindialogImpl(QWidget *parent, const char *name, bool modal, Qt
     printer = new QPrinter;
     connect(ListView1, &ClickListView::keyboardMoved, this,
             [this](QTreeWidgetItem *item) { showListRow(ListView1->indexOfTopLevelItem(item)); });
+    // The buttons follow the page shown from the start, not only from the
+    // first change of page.
+    tabChanged();
 }
 
 maindialogImpl::~maindialogImpl()
 {
     delete printer;
+}
+
+void maindialogImpl::keyPressEvent(QKeyEvent *event)
+{
+    // Left to the window around the page, which has no use for it either.
+    if (!isWindow() && event->matches(QKeySequence::Cancel)) {
+        event->ignore();
+        return;
+    }
+    mainDialogBase::keyPressEvent(event);
 }
 
 void maindialogImpl::attachStatusBar(QStatusBar *bar)

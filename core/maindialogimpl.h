@@ -14,6 +14,7 @@ enum class Status;
 }
 
 class QClipboard;
+class QKeyEvent;
 class QPixmap;
 class QPrinter;
 class QStatusBar;
@@ -74,6 +75,10 @@ protected:
     QStatusBar *statusBar = nullptr;
     QClipboard *clipboard = nullptr;
     QPrinter *printer = nullptr;
+
+    // A page of the main window is no dialog to be closed: as a dialog it
+    // would answer Escape by rejecting, which hides the whole page.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // The label holds a premultiplied pixmap, which loses the colour of

@@ -345,13 +345,14 @@ void TestBinFiles::tabButtons_data()
     QTest::addColumn<bool>("saveBin");
     QTest::addColumn<bool>("saveBmp");
     QTest::addColumn<bool>("print");
-    QTest::addColumn<bool>("byLoading"); // the page is shown by loading a file from the start page
-    QTest::newRow("Bitmap") << 0 << true << false << false << false;
-    QTest::newRow("picture loaded on the start page") << 0 << true << false << false << true;
-    QTest::newRow("binary file loaded") << 1 << false << true << true << true;
-    QTest::newRow("Binaire") << 1 << false << true << true << false;
-    QTest::newRow("Contenu Binaire") << 2 << false << true << false << false;
-    QTest::newRow("Export ASCII") << 3 << false << true << false << false;
+    QTest::addColumn<QString>("shownBy"); // start, switch (from another page) or load
+    QTest::newRow("start page as built") << 0 << true << false << false << "start";
+    QTest::newRow("Bitmap") << 0 << true << false << false << "switch";
+    QTest::newRow("picture loaded on the start page") << 0 << true << false << false << "load";
+    QTest::newRow("binary file loaded") << 1 << false << true << true << "load";
+    QTest::newRow("Binaire") << 1 << false << true << true << "switch";
+    QTest::newRow("Contenu Binaire") << 2 << false << true << false << "switch";
+    QTest::newRow("Export ASCII") << 3 << false << true << false << "switch";
 }
 
 void TestBinFiles::tabButtons()
@@ -360,14 +361,14 @@ void TestBinFiles::tabButtons()
     QFETCH(bool, saveBin);
     QFETCH(bool, saveBmp);
     QFETCH(bool, print);
-    QFETCH(bool, byLoading);
+    QFETCH(QString, shownBy);
     FormProbe form;
-    if (!byLoading) {
+    if (shownBy == QLatin1String("switch")) {
         form.TabBitmap->setCurrentIndex(tab == 1 ? 2 : 1);
         form.TabBitmap->setCurrentIndex(tab);
-    } else if (tab == 0) {
+    } else if (shownBy == QLatin1String("load") && tab == 0) {
         QVERIFY(form.loadBmp(QStringLiteral(VEXLOR_SOURCE_DIR "/examples/logo.png")));
-    } else {
+    } else if (shownBy == QLatin1String("load")) {
         QVERIFY(form.loadBin(write(QStringLiteral("tabs.bin"), TestFiles::patternImages(2))));
     }
     QCOMPARE(form.TabBitmap->currentIndex(), tab);

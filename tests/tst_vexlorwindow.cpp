@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTranslator>
 
 class TestVexlorWindow : public QObject
 {
@@ -53,6 +54,7 @@ private slots:
     void aboutBoxes();
     void pictures_data();
     void pictures();
+    void toolkitDialogsInFrench();
     void helpKeepsItsPage_data();
     void helpKeepsItsPage();
     // Last: once the application's own loop has run and quit, nested dialog
@@ -366,6 +368,12 @@ void TestVexlorWindow::styles_data()
     QTest::newRow("CDE then Motif") << QStringList{"&CDE", "&Motif"} << "Motif" << "grey" << false;
     QTest::newRow("CDE then Windows") << QStringList{"&CDE", "&Windows"} << "Windows" << "standard" << false;
     QTest::newRow("CDE then Platinum") << QStringList{"&CDE", "&Platinum"} << "Platinum" << "standard" << false;
+    // "taller": where the system's times face is taller than the window holds.
+    QTest::newRow("taller CDE on every page, then Windows")
+        << QStringList{"&CDE", "taller", "page 1", "page 2", "page 3", "&Windows"} << "Windows" << "standard"
+        << false;
+    QTest::newRow("taller CDE, Motif+, CDE, Motif")
+        << QStringList{"&CDE", "taller", "&Motif+", "&CDE", "taller", "&Motif"} << "Motif" << "grey" << false;
 }
 
 void TestVexlorWindow::styles()
@@ -375,7 +383,21 @@ void TestVexlorWindow::styles()
     QFETCH(QString, palette);
     QFETCH(bool, times);
 
+    const QSize startSize = window->size();
+    auto *form = window->findChild<maindialogImpl *>();
     for (const QString &choice : choices) {
+        if (choice.startsWith("page ")) {
+            form->TabBitmap->setCurrentIndex(choice.section(' ', 1).toInt());
+            QCoreApplication::processEvents();
+            continue;
+        }
+        if (choice == "taller") {
+            QFont taller = QApplication::font();
+            taller.setPointSizeF(taller.pointSizeF() * 2);
+            QApplication::setFont(taller);
+            QTRY_VERIFY(window->height() > startSize.height()); // grown, nothing cut off
+            continue;
+        }
         const QStyle *before = QApplication::style();
         item(choice)->trigger();
         QVERIFY(QApplication::style() != before);
@@ -384,7 +406,11 @@ void TestVexlorWindow::styles()
     QCoreApplication::processEvents();
 
     QCOMPARE(QApplication::style()->objectName(), style);
-    QWidget *form = tabs()->widget(0);
+    // A style may grow the window as far as its font needs, and no further;
+    // the next one gives the room back.
+    QCOMPARE(window->size(), startSize.expandedTo(window->minimumSizeHint()));
+    if (!times)
+        QCOMPARE(window->size(), startSize);
     const QPalette seen = form->palette();
     const QPalette expected = palette == "grey" ? QPalette(QColor(192, 192, 192))
                               : palette == "cde" ? QPalette(QColor(75, 123, 130))
@@ -521,6 +547,21 @@ void TestVexlorWindow::pictures()
         for (int x = 0; x < width; ++x)
             drawn << image.pixel(x, y);
     QCOMPARE(int(drawn.size()), count);
+}
+
+void TestVexlorWindow::toolkitDialogsInFrench()
+{
+    QTranslator *translator = Startup::installToolkitTranslation();
+    QVERIFY2(translator, "the toolkit's French catalogue (qt6-translations-l10n) is missing");
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    const QString error = QCoreApplication::translate("maindialogImpl", "Erreur");
+    const QString main = QCoreApplication::translate("main", "Qt - Vexlor");
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    QCOMPARE(cancel, "Annuler");
+    // The program's own texts are French as written.
+    QCOMPARE(error, "Erreur");
+    QCOMPARE(main, "Qt - Vexlor");
 }
 
 void TestVexlorWindow::helpKeepsItsPage_data()
