@@ -422,8 +422,10 @@ private:
     {
         Group group = groups.takeLast();
         const Token &open = t[group.open];
-        // "[1024]" after a name is an array's size, not its contents.
-        const bool size = open.text == "[" && group.open > 0 && t[group.open - 1].kind == Kind::Name
+        // "[1024]" after a name or another size is an array's size, not its
+        // contents.
+        const bool size = open.text == "[" && group.open > 0
+            && (t[group.open - 1].kind == Kind::Name || isPunct(t[group.open - 1], "]"))
             && group.runs == 1 && group.numbers.size() == 1;
         if (size)
             return;
