@@ -139,8 +139,8 @@ const struct Format
     {"pic18", Language::Pic18, -1},
 };
 
-// Any of them asks for source ready for a firmware build; without them the
-// text stays the window's.
+// Any of them, or a tag such as $name in a delimiter, asks for source ready
+// for a firmware build; without them the text stays the window's.
 const char *const firmwareOptions[] = {"name", "header", "target", "attribute", "no-banner"};
 
 bool firmwareWanted(const QCommandLineParser &parser, const Format &format)
@@ -149,6 +149,9 @@ bool firmwareWanted(const QCommandLineParser &parser, const Format &format)
         return true;
     for (const char *name : firmwareOptions)
         if (parser.isSet(QString::fromLatin1(name)))
+            return true;
+    for (const FieldOption &option : fieldOptions)
+        if (SourceText::hasTags(parser.value(QString::fromLatin1(option.name))))
             return true;
     return false;
 }
@@ -298,16 +301,12 @@ int exportWindowText(const QCommandLineParser &parser, const QString &command,
     if (const int code = chosenImage(parser, command, layout, in, image, &contents);
         code != Cli::Continue)
         return code;
-    const QList<BinaryImage> every = Cli::allImages(contents, layout);
-    fields = SourceText::expandTags(fields, {SourceText::identifierFor(out), layout.width,
-                                             layout.height, layout.imageBytes(),
-                                             all ? int(every.size()) : 1});
     if (!all)
         return writeText(out, ExportText::generate(fields, bytesPerLine,
                                                    preset == ExportText::Assembler,
                                                    image.bytes()));
     QList<QByteArray> images;
-    for (const BinaryImage &each : every)
+    for (const BinaryImage &each : Cli::allImages(contents, layout))
         images << each.bytes();
     return writeText(out, ExportText::generateAll(preset, fields, bytesPerLine, images));
 }

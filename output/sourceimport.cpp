@@ -350,7 +350,7 @@ private:
     {
         qsizetype open; // index of the opening token
         QList<uint> numbers;
-        int runs = 0;
+        int direct = 0; // numbers not from inner groups
     };
 
     // The name whose array size follows it, or the last one defined with
@@ -422,16 +422,22 @@ private:
     {
         Group group = groups.takeLast();
         const Token &open = t[group.open];
-        // "[1024]" after a name or another size is an array's size, not its
-        // contents.
-        const bool size = open.text == "[" && group.open > 0
-            && (t[group.open - 1].kind == Kind::Name || isPunct(t[group.open - 1], "]"))
-            && group.runs == 1 && group.numbers.size() == 1;
-        if (size)
+        // "[1024]" after a name or another size is an array's size, and so
+        // is BASIC's "Dim name(1024)", not the contents.
+        const Token *before = group.open > 0 ? &t[group.open - 1] : nullptr;
+        const bool size = before && group.direct == 1 && group.numbers.size() == 1
+            && ((open.text == "[" && (before->kind == Kind::Name || isPunct(*before, "]")))
+                || (open.text == "(" && before->kind == Kind::Name));
+        // __attribute__((aligned(4))) and its kin qualify a table.
+        const bool qualifier = open.text == "(" && group.open > 0
+            && t[group.open - 1].kind == Kind::Name
+            && QByteArrayList{"__attribute__", "__attribute", "__declspec", "alignas",
+                              "_Alignas"}
+                   .contains(t[group.open - 1].text);
+        if (size || qualifier)
             return;
         if (!groups.isEmpty()) {
             groups.last().numbers += group.numbers;
-            groups.last().runs += group.runs;
             return;
         }
         if (!group.numbers.isEmpty()) {
@@ -447,7 +453,7 @@ private:
             const QList<uint> numbers = run();
             if (!groups.isEmpty()) {
                 groups.last().numbers += numbers;
-                ++groups.last().runs;
+                groups.last().direct += int(numbers.size());
             } else {
                 if (startsTable(first, numbers))
                     addTable(numbers, first);

@@ -243,6 +243,12 @@ QString expandTags(const QString &text, const Tags &tags)
     return result;
 }
 
+bool hasTags(const QString &text)
+{
+    static const QRegularExpression tag(QStringLiteral("\\$(name|width|height|bytes|count)"));
+    return text.contains(tag);
+}
+
 ExportFields expandTags(const ExportFields &fields, const Tags &tags)
 {
     return ExportFields{expandTags(fields.comment, tags),    expandTags(fields.tableStart, tags),

@@ -57,6 +57,7 @@ bool isIdentifier(const QString &text);
 QString includeGuard(const QString &headerPath);
 
 QString expandTags(const QString &text, const Tags &tags);
+bool hasTags(const QString &text);
 ExportFields expandTags(const ExportFields &fields, const Tags &tags);
 
 // The delimiters each language starts from; "$name" stands for each table's
