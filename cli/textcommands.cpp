@@ -495,10 +495,11 @@ int displays(const QStringList &arguments)
         const QString size = preset.needsSize
             ? QStringLiteral("WxH from --size,")
             : QStringLiteral("%1x%2").arg(preset.layout.width).arg(preset.layout.height);
-        text += QStringLiteral("%1 %2 %3\n%4%5\n")
+        const QString indent(16, QLatin1Char(' '));
+        text += QStringLiteral("%1 %2 %3\n%4%5\n%4fits: %6\n")
                     .arg(QLatin1String(preset.name), -15)
                     .arg(size, preset.layout.arrangement())
-                    .arg(QString(16, QLatin1Char(' ')), QLatin1String(preset.summary));
+                    .arg(indent, QLatin1String(preset.summary), QLatin1String(preset.fits));
     }
     return Cli::printOutput(text.toUtf8()) ? Cli::Success : Cli::Failure;
 }

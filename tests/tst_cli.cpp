@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -110,6 +111,7 @@ private slots:
     void toBmpEqualsCore_data();
     void toBmpEqualsCore();
     void toBmpAll();
+    void xbmOpensInImageMagick();
     void hexEqualsCore();
     void exportEqualsCore_data();
     void exportEqualsCore();
@@ -337,6 +339,25 @@ void TestCli::toBmpAll()
                          "BMP",
                          BinImage::toPicture(bytes(binary, k), 0xFFFFFFFFu, RowOrganisation::Row63));
     QVERIFY(!QFile::exists(file("all.v1-03.bmp")));
+}
+
+void TestCli::xbmOpensInImageMagick()
+{
+    const QString convert = QStandardPaths::findExecutable("convert");
+    if (convert.isEmpty())
+        QSKIP("ImageMagick is not installed");
+    const QByteArray binary = readFile("b3.bin");
+    QCOMPARE(run({"to-bmp", file("b3.bin"), "--image", "1", "-o", file("magick.xbm")}).code, 0);
+    QProcess magick;
+    magick.start(convert, {file("magick.xbm"), file("magick.pbm")});
+    QVERIFY(magick.waitForFinished(30000));
+    QVERIFY2(magick.exitCode() == 0, magick.readAllStandardError().constData());
+    const QImage read(file("magick.pbm"));
+    QCOMPARE(read.size(), QSize(BinImage::Width, BinImage::Height));
+    const QImage expected = BinImage::toPicture(bytes(binary, 1), 0xFFFFFFFFu,
+                                                RowOrganisation::Row63);
+    QCOMPARE(read.convertToFormat(QImage::Format_RGB32),
+             expected.convertToFormat(QImage::Format_RGB32));
 }
 
 void TestCli::hexEqualsCore()

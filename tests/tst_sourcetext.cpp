@@ -1,4 +1,5 @@
 #include "core/displaylayout.h"
+#include "core/displaypreset.h"
 #include "output/sourceimport.h"
 #include "output/sourcetext.h"
 
@@ -112,6 +113,8 @@ private slots:
     void readsOtherTools();
     void identifiers_data();
     void identifiers();
+    void framebufFormats_data();
+    void framebufFormats();
 
 private:
     QTemporaryDir dir;
@@ -363,6 +366,28 @@ void TestSourceText::identifiers()
     QCOMPARE(SourceText::identifierFor(path), identifier);
     QVERIFY(SourceText::isIdentifier(identifier));
     QCOMPARE(SourceText::includeGuard(path), guard);
+}
+
+void TestSourceText::framebufFormats_data()
+{
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("framebuf-vlsb") << "framebuf-vlsb" << "MONO_VLSB";
+    QTest::newRow("framebuf-hlsb") << "framebuf-hlsb" << "MONO_HLSB";
+    QTest::newRow("framebuf-hmsb") << "framebuf-hmsb" << "MONO_HMSB";
+    QTest::newRow("gfx") << "gfx" << "MONO_HLSB";
+    QTest::newRow("ks0108: two controllers") << "ks0108" << QString();
+    QTest::newRow("adafruit-st7565: bit 7 top") << "adafruit-st7565" << QString();
+}
+
+void TestSourceText::framebufFormats()
+{
+    QFETCH(QString, display);
+    QFETCH(QString, format);
+    const DisplayPreset *preset = DisplayPreset::find(display);
+    QVERIFY(preset);
+    QCOMPARE(SourceText::framebufFormat(preset->layout), format);
+    QCOMPARE(SourceText::problem(Language::Python, preset->layout).isEmpty(), !format.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSourceText)
