@@ -7,7 +7,8 @@
 #                     [OPTIONS --threshold 100 --dither atkinson ...])
 #
 # Writes NAME.c and NAME.h into the build tree, adds them to TARGET and puts
-# their folder on its include path, so that the code says #include "NAME.h".
+# their folder on its include path and on that of whatever links it, so
+# that the code says #include "NAME.h".
 # One picture gives the table NAME; several pictures, or with ALL every
 # frame of an animation, give NAME_0, NAME_1, ... and NAME_frames, with
 # NAME_FRAMES; NAME_WIDTH and NAME_HEIGHT always. OPTIONS are to-bin's
@@ -86,5 +87,6 @@ function(vexlor_add_images)
         COMMENT "Writing ${arg_NAME}.${extension} and ${arg_NAME}.h"
         VERBATIM)
     target_sources(${arg_TARGET} PRIVATE "${source}" "${header}")
-    target_include_directories(${arg_TARGET} PRIVATE "${dir}")
+    # Public, so that what links a library of images includes its headers.
+    target_include_directories(${arg_TARGET} PUBLIC "${dir}")
 endfunction()
