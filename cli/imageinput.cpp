@@ -16,8 +16,21 @@ namespace Cli {
 
 namespace {
 
+// Two or three bytes, or none at all, tell these formats: the memory of a
+// display can start that way by chance.
+bool hasWeakSignature(const QByteArray &format)
+{
+    for (const char *weak : {"bmp", "svgz", "ico", "cur", "tga", "pbm", "pgm", "ppm"})
+        if (format == weak)
+            return true;
+    return false;
+}
+
+// False when `data` is no picture after all; `failed` then tells whether it
+// was refused as one, which has been said.
 bool convertPicture(const QString &path, const QByteArray &data, const DisplayLayout &layout,
-                    const PicturePreparation::Options &options, QByteArray &contents)
+                    const PicturePreparation::Options &options, QByteArray &contents,
+                    bool &failed)
 {
     const QSize target = layout.size();
     // As to-bin reads it: refused before decoding when it is the wrong size
@@ -30,7 +43,13 @@ bool convertPicture(const QString &path, const QByteArray &data, const DisplayLa
     const PictureDecoder::Picture picture =
         PictureDecoder::decode(data, BinImage::MaxImages, wanted);
     if (picture.status != FileAccess::Status::Ok) {
-        printError(inputName(path), message(picture.status, target));
+        // Display memory can start like a BMP or an icon, or end like a TGA:
+        // a file of whole images that does not decode as such is what it
+        // seems to be.
+        failed = !hasWeakSignature(PictureDecoder::formatOf(data))
+            || !BinFile::isValidLength(data.size(), layout.imageBytes());
+        if (failed)
+            printError(inputName(path), message(picture.status, target));
         return false;
     }
     QByteArray images;
@@ -79,8 +98,10 @@ bool readImages(const QString &path, const DisplayLayout &layout,
     QByteArray data;
     if (!readFile(path, data))
         return false;
-    if (!PictureDecoder::formatOf(data).isEmpty())
-        return convertPicture(path, data, layout, options, contents);
+    bool failed = false;
+    if (!PictureDecoder::formatOf(data).isEmpty()
+        && (convertPicture(path, data, layout, options, contents, failed) || failed))
+        return !failed;
     if (!BinFile::isValidLength(data.size(), layout.imageBytes())) {
         printError(inputName(path), binaryLengthMessage(layout));
         return false;

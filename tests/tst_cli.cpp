@@ -368,6 +368,13 @@ void TestCli::hexEqualsCore()
         QCOMPARE(result.code, 0);
         QCOMPARE(result.out, BinImage::hexText(bytes(binary, k)).toLatin1() + '\n');
     }
+    // Display memory that starts like an icon file is still display memory.
+    QByteArray iconLike = sampleBinary(1);
+    iconLike.replace(0, 6, QByteArray("\0\0\1\0\2\0", 6));
+    writeFile("icon-like.bin", iconLike);
+    const Result icon = run({"hex", file("icon-like.bin")});
+    QCOMPARE(icon.err, QByteArray());
+    QCOMPARE(icon.out, BinImage::hexText(bytes(iconLike)).toLatin1() + '\n');
 }
 
 void TestCli::exportEqualsCore_data()
