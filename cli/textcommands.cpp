@@ -337,9 +337,9 @@ void addFirmwareOptions(QCommandLineParser &parser)
         {"header", "With --format c: also write FILE.h with an include guard and the "
                    "declarations, which the source then includes; both files or neither.",
          "FILE.h"},
-        {"target", "With --format c: avr puts the tables, and with --all their pointers, in "
-                   "flash with PROGMEM.",
-         "avr"},
+        {"target", "With --format c: 'avr' puts the tables, and with --all their pointers, "
+                   "in flash with PROGMEM.",
+         "TARGET"},
         {"attribute", "With --format c: TEXT after each table's declarator, such as a section "
                       "attribute.",
          "TEXT"},

@@ -300,7 +300,10 @@ QString problem(Language language, const DisplayLayout &layout)
 QString source(Language language, const ExportFields &fields, const Options &options,
                const DisplayLayout &layout, const QList<QByteArray> &images)
 {
-    QString text = options.banner ? ExportText::banner(fields) : QString();
+    // The banner and comments name the whole set; each table names itself.
+    const ExportFields whole = expandTags(fields, tagsFor(options.name, layout,
+                                                          int(images.size())));
+    QString text = options.banner ? ExportText::banner(whole) : QString();
     switch (language) {
     case Language::C:
         text += cSource(fields, options, layout, images);
@@ -311,7 +314,7 @@ QString source(Language language, const ExportFields &fields, const Options &opt
         text += assemblerSource(language, fields, options, layout, images);
         break;
     case Language::Custom:
-        text += layoutComment(ExportText::expandTabs(fields.comment), options, layout,
+        text += layoutComment(ExportText::expandTabs(whole.comment), options, layout,
                               int(images.size()))
             + tables(language, fields, options, layout, images);
         break;
@@ -326,7 +329,9 @@ QString header(const ExportFields &fields, const Options &options, const QString
                const DisplayLayout &layout, int count)
 {
     const QString guard = includeGuard(headerPath);
-    QString text = options.banner ? ExportText::banner(fields) : QString();
+    QString text = options.banner
+        ? ExportText::banner(expandTags(fields, tagsFor(options.name, layout, count)))
+        : QString();
     text += QStringLiteral("#ifndef %1\n#define %1\n\n").arg(guard);
     text += layoutComment(QStringLiteral("// "), options, layout, count);
     text += declarations(options, layout, count);
