@@ -424,8 +424,8 @@ int hex(const QStringList &arguments)
     const QString command = QStringLiteral("hex");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Prints the bytes of a binary image (1024 for 128x64) in stored order, 16 per\n"
-        "line."));
+        "Prints the bytes of a binary image (1024 for 128x64), or of a picture\n"
+        "converted as to-bin does, in stored order, 16 per line."));
     addInputArgument(parser);
     Cli::addImageOption(parser);
     Cli::addLayoutOptions(parser);
@@ -450,9 +450,9 @@ int show(const QStringList &arguments)
     const QString command = QStringLiteral("show");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Draws a binary image in the terminal, each character holding two pixels one\n"
-        "above the other (32 lines of 128 characters for 128x64); on pixels are drawn,\n"
-        "off pixels left blank."));
+        "Draws a binary image, or a picture converted as to-bin does, in the terminal,\n"
+        "each character holding two pixels one above the other (32 lines of 128\n"
+        "characters for 128x64); on pixels are drawn, off pixels left blank."));
     addInputArgument(parser);
     Cli::addImageOption(parser);
     Cli::addLayoutOptions(parser);

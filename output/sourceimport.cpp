@@ -45,8 +45,9 @@ int digitValue(char c)
     return 99;
 }
 
-// "FF" in base 16; nothing when a character is no digit of the base or the
-// number outgrows any table value.
+// "FF" in base 16; nothing when a character is no digit of the base. A
+// huge number stays huge, so that it is refused as no byte rather than
+// taken for a word.
 std::optional<uint> parseDigits(const QByteArray &digits, int base)
 {
     if (digits.isEmpty())
@@ -56,9 +57,7 @@ std::optional<uint> parseDigits(const QByteArray &digits, int base)
         const int d = digitValue(c);
         if (d >= base)
             return std::nullopt;
-        value = value * quint64(base) + quint64(d);
-        if (value > 0xFFFFFFFFull)
-            return std::nullopt;
+        value = qMin(value * quint64(base) + quint64(d), quint64(0xFFFFFFFFull));
     }
     return uint(value);
 }

@@ -328,6 +328,9 @@ void TestSourceText::readsOtherTools_data()
                          << QStringList{"x_bits"} << QByteArray("\x81\x7E");
     QTest::newRow("not a byte") << QByteArray("const int a[] = {1, 300};") << QStringList()
                                 << QByteArray();
+    QTest::newRow("far from a byte")
+        << QByteArray("const long a[] = {1, 0x123456789ABCDEF0};") << QStringList()
+        << QByteArray();
 }
 
 void TestSourceText::readsOtherTools()
