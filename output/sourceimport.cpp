@@ -339,7 +339,7 @@ public:
 
     Result read()
     {
-        while (k < t.size() && result.error.isEmpty())
+        while (k < t.size() && !result.notAByte)
             step();
         return result;
     }
@@ -381,10 +381,7 @@ private:
         Table table{nameOf(regionStart, end), QByteArray()};
         for (const uint value : numbers) {
             if (value > 0xFF) {
-                result.error = QStringLiteral("%1 in table '%2' is not a byte")
-                                   .arg(value > 0xFFFF ? QStringLiteral("a number")
-                                                       : QString::number(value),
-                                        table.name);
+                result.notAByte = NotAByte{value, table.name};
                 return;
             }
             table.bytes += char(value);
@@ -500,13 +497,13 @@ bool isIntelHex(const QByteArray &text)
     return any;
 }
 
-bool readIntelHex(const QByteArray &text, QByteArray &data, QString &error)
+IntelHexData readIntelHex(const QByteArray &text)
 {
+    IntelHexData result;
     QMap<quint64, QByteArray> chunks;
     quint64 upper = 0;
-    int number = 0;
     for (const QByteArray &line : text.split('\n')) {
-        ++number;
+        ++result.line;
         const QByteArray record = line.trimmed();
         if (record.isEmpty())
             continue;
@@ -514,38 +511,39 @@ bool readIntelHex(const QByteArray &text, QByteArray &data, QString &error)
         uchar sum = 0;
         for (const char b : bytes)
             sum = uchar(sum + uchar(b));
-        if (record.size() % 2 == 0 || bytes.size() < 5 || bytes.toHex().toUpper()
-            != record.mid(1).toUpper() || bytes.size() != 5 + uchar(bytes[0]) || sum != 0) {
-            error = QStringLiteral("line %1 is no whole Intel HEX record").arg(number);
-            return false;
+        if (record.size() % 2 == 0 || bytes.size() < 5
+            || bytes.toHex().toUpper() != record.mid(1).toUpper()
+            || bytes.size() != 5 + uchar(bytes[0]) || sum != 0) {
+            result.fault = IntelHexData::Fault::BadRecord;
+            return result;
         }
         const uchar type = uchar(bytes[3]);
         const quint64 offset = (uchar(bytes[1]) << 8) | uchar(bytes[2]);
         const QByteArray payload = bytes.mid(4, uchar(bytes[0]));
+        const quint64 base = payload.size() == 2
+            ? quint64((uchar(payload[0]) << 8) | uchar(payload[1]))
+            : 0;
         if (type == 0x00)
             chunks[upper + offset] += payload;
         else if (type == 0x01)
             break;
         else if (type == 0x04 && payload.size() == 2)
-            upper = quint64((uchar(payload[0]) << 8) | uchar(payload[1])) << 16;
+            upper = base << 16;
         else if (type == 0x02 && payload.size() == 2)
-            upper = quint64((uchar(payload[0]) << 8) | uchar(payload[1])) << 4;
+            upper = base << 4;
     }
-    QByteArray whole;
     quint64 next = chunks.isEmpty() ? 0 : chunks.firstKey();
     for (auto it = chunks.cbegin(); it != chunks.cend(); ++it) {
         if (it.key() != next) {
-            error = QStringLiteral("the data has a gap before address 0x%1")
-                        .arg(it.key(), 0, 16)
-                        .toUpper()
-                        .replace(QLatin1String("0X"), QLatin1String("0x"));
-            return false;
+            result.fault = IntelHexData::Fault::Gap;
+            result.address = it.key();
+            result.data.clear();
+            return result;
         }
-        whole += it.value();
+        result.data += it.value();
         next = it.key() + quint64(it.value().size());
     }
-    data = whole;
-    return true;
+    return result;
 }
 
 } // namespace SourceImport
