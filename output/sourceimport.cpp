@@ -120,7 +120,10 @@ public:
     }
 
 private:
-    bool at(const char *text) const { return s.mid(i, qstrlen(text)) == text; }
+    // Views, not copies: a copy of the rest at every token would make a
+    // large text take quadratic time.
+    QByteArrayView rest() const { return QByteArrayView(s).sliced(i); }
+    bool at(const char *text) const { return rest().startsWith(text); }
     bool atLineStart() const
     {
         for (qsizetype k = i - 1; k >= 0 && s[k] != '\n'; --k)
@@ -149,7 +152,7 @@ private:
     {
         if (!syntax.customHexPrefix)
             return false;
-        if (!prefix.isEmpty() && !s.mid(i).startsWith(prefix))
+        if (!prefix.isEmpty() && !rest().startsWith(prefix))
             return false;
         qsizetype end = i + prefix.size();
         while (end < s.size() && digitValue(s[end]) < 16)
@@ -166,7 +169,7 @@ private:
     bool betweenText()
     {
         for (const QByteArray &text : std::as_const(between)) {
-            if (s.mid(i).startsWith(text)) {
+            if (rest().startsWith(text)) {
                 push(Kind::Between, text);
                 i += text.size();
                 return true;
@@ -240,6 +243,29 @@ private:
         }
         push(Kind::Name, w);
     }
+    // $FF as assemblers write it, &HFF, &B0101 and &O17 as BASIC does.
+    bool markedNumber()
+    {
+        if (i + 1 >= s.size())
+            return false;
+        qsizetype k = i + 1;
+        int base = 16;
+        if (s[i] == '&') {
+            const char radix = char(s[k] | 0x20);
+            base = radix == 'h' ? 16 : radix == 'b' ? 2 : radix == 'o' ? 8 : 0;
+            ++k;
+        }
+        qsizetype end = k;
+        while (end < s.size() && isWordChar(s[end]))
+            ++end;
+        const std::optional<uint> value =
+            base ? parseDigits(s.mid(k, end - k), base) : std::nullopt;
+        if (!value)
+            return false;
+        push(Kind::Number, QByteArray(), *value);
+        i = end;
+        return true;
+    }
     void next()
     {
         const char c = s[i];
@@ -252,7 +278,7 @@ private:
             ++i;
             return;
         }
-        if (!comment.isEmpty() && atLineStart() && s.mid(i).startsWith(comment))
+        if (!comment.isEmpty() && rest().startsWith(comment) && atLineStart())
             return skipLine();
         if (customNumber() || betweenText())
             return;
@@ -273,26 +299,8 @@ private:
             i = end < 0 ? s.size() : end + 1;
             return;
         }
-        if ((c == '$' || c == '&') && i + 1 < s.size()) {
-            // $FF, &HFF, &B0101, &O17
-            qsizetype k = i + 1;
-            int base = 16;
-            if (c == '&') {
-                const char r = char(s[k] | 0x20);
-                base = r == 'h' ? 16 : r == 'b' ? 2 : r == 'o' ? 8 : 0;
-                ++k;
-            }
-            qsizetype end = k;
-            while (end < s.size() && isWordChar(s[end]))
-                ++end;
-            const std::optional<uint> value =
-                base ? parseDigits(s.mid(k, end - k), base) : std::nullopt;
-            if (value) {
-                push(Kind::Number, QByteArray(), *value);
-                i = end;
-                return;
-            }
-        }
+        if ((c == '$' || c == '&') && markedNumber())
+            return;
         if (isWordChar(c) || (c == '.' && i + 1 < s.size() && isLetter(s[i + 1])))
             return wordToken();
         push(Kind::Punct, QByteArray(1, c));
