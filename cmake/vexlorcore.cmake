@@ -21,6 +21,8 @@ set(VEXLOR_CORE_SOURCES
     output/exportfields.h
     output/exporttext.cpp output/exporttext.h
     output/intelhex.cpp output/intelhex.h
+    output/sourceimport.cpp output/sourceimport.h
+    output/sourcetext.cpp output/sourcetext.h
     output/printlayout.cpp output/printlayout.h)
 list(TRANSFORM VEXLOR_CORE_SOURCES PREPEND ${VEXLOR_TOP}/)
 add_library(vexlorcore STATIC ${VEXLOR_CORE_SOURCES})

@@ -12,6 +12,7 @@ VEXLOR_PACKAGES=(
     clang libclang-rt-14-dev valgrind
     appstream desktop-file-utils dpkg-dev file
     lintian srecord
+    gcc-avr avr-libc gputils
 )
 
 vexlor_missing_packages() {
