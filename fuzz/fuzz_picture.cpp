@@ -15,7 +15,7 @@
 #include <QImageReader>
 #include <QtEndian>
 
-#include <libdeflate.h>
+#include <zlib.h>
 
 #include <iterator>
 
@@ -41,7 +41,7 @@ bool samePixels(const QImage &a, const QImage &b)
 
 void checkQuickPng(const QByteArray &bytes)
 {
-    const QImage quick = PngDecoder::decode(bytes);
+    const QImage quick = PngDecoder::decodeCommon(bytes);
     if (quick.isNull())
         return;
     QBuffer buffer;
@@ -57,7 +57,7 @@ QByteArray chunk(const char *type, const QByteArray &body)
     QByteArray out(4, '\0');
     qToBigEndian(quint32(body.size()), out.data());
     QByteArray sum(4, '\0');
-    qToBigEndian(quint32(libdeflate_crc32(0, named.constData(), size_t(named.size()))),
+    qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef *>(named.constData()), uInt(named.size())))),
                  sum.data());
     return out + named + sum;
 }
