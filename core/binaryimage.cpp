@@ -50,3 +50,15 @@ void BinaryImage::invert()
     for (qsizetype i = 0; i < m_bytes.size(); ++i)
         out[i] = char(~uchar(out[i]) & uchar(mask[i]));
 }
+
+bool BinaryImage::isAllOff() const
+{
+    return !isNull() && m_bytes.count('\0') == m_bytes.size();
+}
+
+bool BinaryImage::isAllOn() const
+{
+    BinaryImage inverse = *this;
+    inverse.invert();
+    return inverse.isAllOff();
+}

@@ -39,6 +39,8 @@ struct Picture
     QByteArray format;
     QSize size;         // as shown, upright
     int frameCount = 0; // frames of an animation, otherwise 1
+    // Some pixels may be see-through: by the header, and once decoded, by the frames.
+    bool hasAlpha = false;
     QList<QImage> frames;
 };
 
