@@ -354,6 +354,12 @@ void addPictureOptions(QCommandLineParser &parser)
                                      "the display, cropped to its centre; stretch: filling it, "
                                      "out of proportion. Implies --fit."),
                       QStringLiteral("MODE")});
+    parser.addOption({QStringLiteral("alpha"),
+                      QStringLiteral("Transparent parts: white (default) composites the picture "
+                                     "onto white, so that they are off; black onto black; "
+                                     "ignore uses their colour values as they are, as the "
+                                     "window does."),
+                      QStringLiteral("white|ignore|black")});
 }
 
 bool pictureOptions(const QCommandLineParser &parser, const QString &command,
@@ -376,6 +382,14 @@ bool pictureOptions(const QCommandLineParser &parser, const QString &command,
         && !PicturePreparation::fitModeFromName(mode, options.fitMode)) {
         usageError(command,
                    QStringLiteral("--fit-mode takes contain, cover or stretch, not '%1'").arg(mode));
+        return false;
+    }
+    const QString alpha = parser.value(QStringLiteral("alpha"));
+    options.alpha = PicturePreparation::Alpha::White;
+    if (parser.isSet(QStringLiteral("alpha"))
+        && !PicturePreparation::alphaFromName(alpha, options.alpha)) {
+        usageError(command,
+                   QStringLiteral("--alpha takes white, ignore or black, not '%1'").arg(alpha));
         return false;
     }
     options.fit = parser.isSet(QStringLiteral("fit")) || parser.isSet(QStringLiteral("fit-mode"));

@@ -13,7 +13,51 @@
 #include <QImage>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace Commands {
+
+namespace {
+
+// What most likely lost the picture when every pixel came out the same.
+QString uniformWarning(bool on, const PictureDecoder::Picture &picture,
+                       const PicturePreparation::Options &options)
+{
+    using PicturePreparation::Alpha;
+    QStringList causes;
+    causes << (on ? QStringLiteral("the picture is darker than the threshold (%1, see --threshold)")
+                  : QStringLiteral("the picture is lighter than the threshold (%1, see "
+                                   "--threshold)"))
+                  .arg(options.threshold);
+    if (picture.hasAlpha && options.alpha != Alpha::Ignore)
+        causes << QStringLiteral("its transparent parts are composited onto %1 (see --alpha)")
+                      .arg(options.alpha == Alpha::White ? QStringLiteral("white")
+                                                         : QStringLiteral("black"));
+    if (options.invert)
+        causes << QStringLiteral("--invert swaps on and off");
+    return QStringLiteral("warning: every pixel is %1: %2")
+        .arg(on ? QStringLiteral("on") : QStringLiteral("off"),
+             causes.join(QStringLiteral(", or ")));
+}
+
+// Every frame the picture gave is entirely off, or entirely on.
+void warnIfUniform(const QString &path, const QList<BinaryImage> &images,
+                   const PictureDecoder::Picture &picture,
+                   const PicturePreparation::Options &options)
+{
+    const auto every = [&](bool (BinaryImage::*test)() const) {
+        return std::all_of(images.begin(), images.end(),
+                           [&](const BinaryImage &image) { return (image.*test)(); });
+    };
+    if (images.isEmpty())
+        return;
+    if (every(&BinaryImage::isAllOff))
+        Cli::printError(Cli::inputName(path), uniformWarning(false, picture, options));
+    else if (every(&BinaryImage::isAllOn))
+        Cli::printError(Cli::inputName(path), uniformWarning(true, picture, options));
+}
+
+} // namespace
 
 int toBin(const QStringList &arguments)
 {
@@ -81,8 +125,12 @@ int toBin(const QStringList &arguments)
         PictureDecoder::Picture picture;
         if (!Cli::readPicture(path, layout.size(), options, room, picture))
             return Cli::Failure;
-        for (const QImage &frame : picture.frames)
-            images += PicturePreparation::convert(frame, layout, options).bytes();
+        QList<BinaryImage> converted;
+        for (const QImage &frame : picture.frames) {
+            converted << PicturePreparation::convert(frame, layout, options);
+            images += converted.constLast().bytes();
+        }
+        warnIfUniform(path, converted, picture, options);
         if (picture.frames.size() < picture.frameCount)
             Cli::printError(Cli::inputName(path),
                             QStringLiteral("only the first %1 of its %2 frames fit in the binary "
@@ -211,6 +259,8 @@ int info(const QStringList &arguments)
                           .arg(picture.size.height());
             if (picture.frameCount > 1)
                 report += QStringLiteral("%1 frames, ").arg(picture.frameCount);
+            if (picture.hasAlpha)
+                report += QStringLiteral("with transparency, ");
             report += picture.size == layout.size()
                 ? QStringLiteral("convertible\n")
                 : QStringLiteral("not convertible: %1 (--fit scales it)\n")
