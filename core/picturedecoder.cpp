@@ -403,7 +403,9 @@ Picture decodeFrames(Picture picture, Reader &reader, int maxFrames, const SizeR
     QSize scaled;
     if (upright != picture.size && scalesWhileDecoding(picture.format))
         scaled = reader.swapsAxes ? upright.transposed() : upright;
-    if (decodedPixels(picture.format, stored, scaled) > MaxDecodedPixels) {
+    const qint64 most = scaled.isValid() && picture.format == "jpeg" ? MaxReducedJpegPixels
+                                                                      : MaxDecodedPixels;
+    if (decodedPixels(picture.format, stored, scaled) > most) {
         picture.status = Status::TooLarge;
         return picture;
     }
