@@ -224,7 +224,8 @@ int info(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Tells what each file is: a binary file and its image count, or a picture with\n"
-        "its format, size, frame count (for an animation) and whether to-bin converts it."));
+        "its format, size, frame count (for an animation), whether it has transparency\n"
+        "and whether to-bin converts it."));
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Binary files or pictures; '-' for standard "
                                                 "input."),
