@@ -353,6 +353,10 @@ void TestCli::toBinOptions()
     const Result result = run(QStringList{"to-bin", file(picture), "-o", "-"} + options);
     QCOMPARE(result.code, 0);
     QCOMPARE(result.out, expected);
+    // Only a result entirely off or entirely on is worth a warning.
+    const bool uniform = expected.count('\0') == expected.size()
+        || expected.count(char(0xFF)) == expected.size();
+    QCOMPARE(result.err.contains("warning: every pixel is"), uniform);
 }
 
 void TestCli::toBmpEqualsCore_data()
