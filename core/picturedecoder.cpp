@@ -294,6 +294,26 @@ qint64 decodedPixels(const QByteArray &format, const QSize &size, const QSize &s
     return pixels(scaled);
 }
 
+// Only these formats can hold transparency. A drawing is drawn on white,
+// whatever it leaves transparent; the JPEG reader tells a format it never set
+// for some headers.
+bool mayBeTransparent(const QByteArray &format)
+{
+    static const char *const formats[] = {"bmp", "gif", "webp", "tiff", "ico", "cur",
+                                          "icns", "tga", "xpm", "mng"};
+    for (const char *name : formats)
+        if (format == name)
+            return true;
+    return false;
+}
+
+bool hasAlphaFormat(QImageReader &reader)
+{
+    const QImage::Format format = reader.imageFormat();
+    return format > QImage::Format_Invalid && format < QImage::NImageFormats
+        && QImage::toPixelFormat(format).alphaUsage() == QPixelFormat::UsesAlpha;
+}
+
 struct Reader
 {
     QBuffer buffer;
@@ -322,10 +342,7 @@ Picture openDevice(QIODevice &device, const QByteArray &format, Reader &reader)
     picture.status = readable ? Status::Ok : Status::Damaged;
     picture.size = reader.swapsAxes ? size.transposed() : size;
     picture.frameCount = image.supportsAnimation() ? qMax(image.imageCount(), 1) : 1;
-    const QImage::Format decoded = image.imageFormat();
-    // A drawing is drawn on white, whatever it leaves transparent.
-    picture.hasAlpha = decoded != QImage::Format_Invalid && !format.startsWith("svg")
-        && QImage::toPixelFormat(decoded).alphaUsage() == QPixelFormat::UsesAlpha;
+    picture.hasAlpha = readable && mayBeTransparent(format) && hasAlphaFormat(image);
     return picture;
 }
 
