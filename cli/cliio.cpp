@@ -474,8 +474,11 @@ PictureDecoder::Picture examinePicture(const QByteArray &data, const QSize &targ
 {
     const QuietStandardError quiet;
     PictureDecoder::Picture picture = PictureDecoder::inspect(data);
-    if (picture.status == Status::Ok && picture.size == target)
-        picture.status = PictureDecoder::decode(data, 1).status;
+    if (picture.status == Status::Ok && picture.size == target) {
+        const PictureDecoder::Picture decoded = PictureDecoder::decode(data, 1);
+        picture.status = decoded.status;
+        picture.hasAlpha = picture.hasAlpha || decoded.hasAlpha;
+    }
     return picture;
 }
 

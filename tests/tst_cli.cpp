@@ -501,6 +501,8 @@ void TestCli::info_data()
                                << "";
     QTest::newRow("transparency") << "icon.png" << 0
                                   << "PNG picture, 128x64, with transparency, convertible" << "";
+    QTest::newRow("transparent gif") << "clear.gif" << 0
+                                     << "GIF picture, 128x64, with transparency, convertible" << "";
     QTest::newRow("svg with text") << "text.svg" << 0 << "SVG picture, 128x64, convertible" << "";
     QTest::newRow("header unreadable") << "cut.tiff" << 0
                                        << "TIFF picture, not convertible: Taille de l'image "
