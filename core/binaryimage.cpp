@@ -58,7 +58,10 @@ bool BinaryImage::isAllOff() const
 
 bool BinaryImage::isAllOn() const
 {
-    BinaryImage inverse = *this;
-    inverse.invert();
-    return inverse.isAllOff();
+    // Pixel by pixel, the padding bits being off; a picture has an off pixel early.
+    for (int y = 0; y < m_layout.height; ++y)
+        for (int x = 0; x < m_layout.width; ++x)
+            if (!pixel(x, y))
+                return false;
+    return !isNull();
 }

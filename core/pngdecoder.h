@@ -23,7 +23,8 @@ struct Header
     bool transparency = false; // an alpha channel, or a colour taken as transparent
 };
 
-// What the chunks tell, without inflating the image data.
+// What the chunks tell, without inflating the image data or checking the
+// chunks' sums, which decode() does.
 Header inspect(const QByteArray &data);
 
 // Ok with `picture` set, or Damaged; `data` is a PNG file by its signature.
