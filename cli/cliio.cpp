@@ -384,6 +384,12 @@ void addPictureOptions(Parser &parser)
                                      "the display, cropped to its centre; stretch: filling it, "
                                      "out of proportion. Implies --fit."),
                       QStringLiteral("MODE")});
+    parser.addOption({QStringLiteral("alpha"),
+                      QStringLiteral("Transparent parts: white (default) composites the picture "
+                                     "onto white, so that they are off; black onto black; "
+                                     "ignore uses their colour values as they are, as the "
+                                     "window does."),
+                      QStringLiteral("white|ignore|black")});
 }
 
 bool pictureOptions(const QCommandLineParser &parser, const QString &command,
@@ -403,6 +409,11 @@ bool pictureOptions(const QCommandLineParser &parser, const QString &command,
     if (!intOption(parser, command, QStringLiteral("threshold"), 0, 256, options.threshold))
         return false;
     options.invert = parser.isSet(QStringLiteral("invert"));
+    // A picture file's invisible pixels are off unless asked otherwise.
+    options.alpha = PicturePreparation::Alpha::White;
+    if (!namedOption(parser, command, QStringLiteral("alpha"), PicturePreparation::alphaNames(),
+                     options.alpha))
+        return false;
     options.fit = parser.isSet(QStringLiteral("fit")) || parser.isSet(QStringLiteral("fit-mode"));
     return true;
 }
@@ -483,8 +494,11 @@ PictureDecoder::Picture examinePicture(const QByteArray &data, const QSize &targ
 {
     const QuietStandardError quiet;
     PictureDecoder::Picture picture = PictureDecoder::inspect(data);
-    if (picture.status == Status::Ok && picture.size == target)
-        picture.status = PictureDecoder::decode(data, 1).status;
+    if (picture.status == Status::Ok && picture.size == target) {
+        const PictureDecoder::Picture decoded = PictureDecoder::decode(data, 1);
+        picture.status = decoded.status;
+        picture.hasAlpha = picture.hasAlpha || decoded.hasAlpha;
+    }
     return picture;
 }
 

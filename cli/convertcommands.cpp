@@ -16,7 +16,51 @@
 #include <QImage>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace Commands {
+
+namespace {
+
+// What most likely lost the picture when every pixel came out the same.
+QString uniformWarning(bool on, const PictureDecoder::Picture &picture,
+                       const PicturePreparation::Options &options)
+{
+    using PicturePreparation::Alpha;
+    QStringList causes;
+    causes << (on ? QStringLiteral("the picture is darker than the threshold (%1, see --threshold)")
+                  : QStringLiteral("the picture is lighter than the threshold (%1, see "
+                                   "--threshold)"))
+                  .arg(options.threshold);
+    if (picture.hasAlpha && options.alpha != Alpha::Ignore)
+        causes << QStringLiteral("its transparent parts are composited onto %1 (see --alpha)")
+                      .arg(options.alpha == Alpha::White ? QStringLiteral("white")
+                                                         : QStringLiteral("black"));
+    if (options.invert)
+        causes << QStringLiteral("--invert swaps on and off");
+    return QStringLiteral("warning: every pixel is %1: %2")
+        .arg(on ? QStringLiteral("on") : QStringLiteral("off"),
+             causes.join(QStringLiteral(", or ")));
+}
+
+// Every frame the picture gave is entirely off, or entirely on.
+void warnIfUniform(const QString &path, const QList<BinaryImage> &images,
+                   const PictureDecoder::Picture &picture,
+                   const PicturePreparation::Options &options)
+{
+    const auto every = [&](bool (BinaryImage::*test)() const) {
+        return std::all_of(images.begin(), images.end(),
+                           [&](const BinaryImage &image) { return (image.*test)(); });
+    };
+    if (images.isEmpty())
+        return;
+    if (every(&BinaryImage::isAllOff))
+        Cli::printError(Cli::inputName(path), uniformWarning(false, picture, options));
+    else if (every(&BinaryImage::isAllOn))
+        Cli::printError(Cli::inputName(path), uniformWarning(true, picture, options));
+}
+
+} // namespace
 
 int toBin(const QStringList &arguments)
 {
@@ -67,8 +111,12 @@ int toBin(const QStringList &arguments)
         PictureDecoder::Picture picture;
         if (!Cli::readPicture(path, layout.size(), options, room, picture))
             return Cli::Failure;
-        for (const QImage &frame : picture.frames)
-            images += PicturePreparation::convert(frame, layout, options).bytes();
+        QList<BinaryImage> converted;
+        for (const QImage &frame : picture.frames) {
+            converted << PicturePreparation::convert(frame, layout, options);
+            images += converted.constLast().bytes();
+        }
+        warnIfUniform(path, converted, picture, options);
         Cli::warnFramesLeftOut(path, picture);
     }
     return Cli::writeOutput(out, images) ? Cli::Success : Cli::Failure;
@@ -172,7 +220,8 @@ int info(const QStringList &arguments)
     Cli::Parser parser(command);
     parser.setApplicationDescription(QStringLiteral(
         "Tells what each file is: a binary file and its image count, or a picture with\n"
-        "its format, size, frame count (for an animation) and whether to-bin converts it."));
+        "its format, size, frame count (for an animation), whether it has transparency\n"
+        "and whether to-bin converts it."));
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Binary files or pictures; '-' for standard "
                                                 "input."),
@@ -208,6 +257,8 @@ int info(const QStringList &arguments)
                           .arg(picture.size.height());
             if (picture.frameCount > 1)
                 report += QStringLiteral("%1 frames, ").arg(picture.frameCount);
+            if (picture.hasAlpha)
+                report += QStringLiteral("with transparency, ");
             picture.status = FileAccess::Status::WrongSize;
             report += picture.size == layout.size()
                 ? QStringLiteral("convertible\n")

@@ -6,11 +6,13 @@
 #include "core/picturedecoder.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -87,6 +89,28 @@ void holdClosedStandardStreams()
     }
 }
 
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("vexlor-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VEXLOR_VERSION));
+}
+
+// Fonts come only with a GUI application, which costs start-up time: a
+// command makes one when a drawing with text is read, in place of the plain
+// one, on no screen. It sees only the program's name, so that no argument is
+// taken as one of its own options.
+bool becomeGuiApplication(std::unique_ptr<QCoreApplication> &application)
+{
+    static int argc = 1;
+    static QByteArray name = QCoreApplication::arguments().value(0).toLocal8Bit();
+    static char *argv[] = {name.data(), nullptr};
+    application.reset();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    application = std::make_unique<QGuiApplication>(argc, argv);
+    nameApplication();
+    return true;
+}
+
 int print(const QString &text)
 {
     return Cli::printOutput(text.toUtf8()) ? Cli::Success : Cli::Failure;
@@ -98,9 +122,9 @@ int main(int argc, char *argv[])
 {
     holdClosedStandardStreams();
     qInstallMessageHandler(quietHandler);
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("vexlor-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VEXLOR_VERSION));
+    auto application = std::make_unique<QCoreApplication>(argc, argv);
+    nameApplication();
+    ImagePlugins::setGuiApplicationMaker([&application] { return becomeGuiApplication(application); });
 
     if (!Cli::exactArguments(argc, argv))
         return Cli::Failure;
@@ -122,8 +146,12 @@ int main(int argc, char *argv[])
         name = rest.takeLast();
         rest << QStringLiteral("--help");
     }
-    for (const Command &command : commands)
-        if (name == QLatin1String(command.name))
-            return command.run(rest);
+    for (const Command &command : commands) {
+        if (name == QLatin1String(command.name)) {
+            const int code = command.run(rest);
+            ImagePlugins::setGuiApplicationMaker({});
+            return code;
+        }
+    }
     return Cli::usageError(QString(), QStringLiteral("unknown command '%1'").arg(name));
 }

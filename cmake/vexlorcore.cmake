@@ -18,6 +18,7 @@ set(VEXLOR_CORE_SOURCES
     core/picturepreparation.cpp core/picturepreparation.h
     core/picturetransform.cpp core/picturetransform.h
     core/pngdecoder.cpp core/pngdecoder.h
+    core/svgsource.cpp core/svgsource.h
     output/exportfields.h
     output/exporttext.cpp output/exporttext.h
     output/intelhex.cpp output/intelhex.h
@@ -27,4 +28,4 @@ set(VEXLOR_CORE_SOURCES
 list(TRANSFORM VEXLOR_CORE_SOURCES PREPEND ${VEXLOR_TOP}/)
 add_library(vexlorcore STATIC ${VEXLOR_CORE_SOURCES})
 target_include_directories(vexlorcore PUBLIC ${VEXLOR_TOP})
-target_link_libraries(vexlorcore PUBLIC Qt6::Core Qt6::Gui PRIVATE PkgConfig::LIBDEFLATE)
+target_link_libraries(vexlorcore PUBLIC Qt6::Core Qt6::Gui PRIVATE ZLIB::ZLIB)

@@ -50,3 +50,18 @@ void BinaryImage::invert()
     for (qsizetype i = 0; i < m_bytes.size(); ++i)
         out[i] = char(~uchar(out[i]) & uchar(mask[i]));
 }
+
+bool BinaryImage::isAllOff() const
+{
+    return !isNull() && m_bytes.count('\0') == m_bytes.size();
+}
+
+bool BinaryImage::isAllOn() const
+{
+    // Pixel by pixel, the padding bits being off; a picture has an off pixel early.
+    for (int y = 0; y < m_layout.height; ++y)
+        for (int x = 0; x < m_layout.width; ++x)
+            if (!pixel(x, y))
+                return false;
+    return !isNull();
+}

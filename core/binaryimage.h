@@ -26,6 +26,9 @@ public:
     void setPixel(int x, int y, bool on);
     // Swaps on and off pixels; the bits that pad pages or rows stay off.
     void invert();
+    // A conversion that gives either has most likely lost the picture.
+    bool isAllOff() const;
+    bool isAllOn() const;
 
 private:
     QByteArray m_bytes;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 namespace ImagePlugins {
@@ -12,6 +13,17 @@ QStringList &deferredPaths()
 {
     static QStringList paths;
     return paths;
+}
+
+std::function<bool()> &guiApplicationMaker()
+{
+    static std::function<bool()> make;
+    return make;
+}
+
+bool hasGuiApplication()
+{
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
 }
 
 } // namespace
@@ -40,6 +52,21 @@ bool isBuiltIn(const QByteArray &format)
         if (format == name)
             return true;
     return false;
+}
+
+void setGuiApplicationMaker(const std::function<bool()> &make)
+{
+    guiApplicationMaker() = make;
+}
+
+bool ensureFonts()
+{
+    if (hasGuiApplication())
+        return true;
+    // The platform plugin is found where the image plugins are.
+    ensureLoaded();
+    const std::function<bool()> make = guiApplicationMaker();
+    return make && make() && hasGuiApplication();
 }
 
 } // namespace ImagePlugins

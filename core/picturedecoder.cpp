@@ -4,11 +4,13 @@
 #include "core/picturefile.h"
 #include "core/picturepreparation.h"
 #include "core/pngdecoder.h"
+#include "core/svgsource.h"
 
 #include <QBuffer>
 #include <QColor>
 #include <QFile>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QtEndian>
 
 #include <cmath>
@@ -177,8 +179,79 @@ bool gifIsWhole(const QByteArray &data)
     return false;
 }
 
+int xbmDefine(const QByteArray &data, const char *name)
+{
+    const QRegularExpression define(QStringLiteral("#define\\s+\\S*%1\\s+(\\d+)")
+                                        .arg(QLatin1String(name)));
+    const QRegularExpressionMatch match = define.match(QString::fromLatin1(data.left(4096)));
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+// The toolkit's reader leaves the bytes that a short file lacks as they were.
+bool xbmIsWhole(const QByteArray &data)
+{
+    const qint64 needed = (qint64(xbmDefine(data, "width")) + 7) / 8 * xbmDefine(data, "height");
+    const qsizetype start = data.indexOf('{');
+    qint64 found = 0;
+    for (qsizetype i = start + 1; start >= 0 && i + 1 < data.size() && found < needed; ++i)
+        found += data.at(i) == '0' && (data.at(i + 1) | 0x20) == 'x';
+    return found >= needed;
+}
+
+// libjpeg warns, and goes on with grey or with what the last block held,
+// where its data is corrupt or missing; the toolkit passes the warning on
+// as a message and the picture as if whole.
+bool isCorruptDataWarning(const QString &message)
+{
+    static const char *const warnings[] = {"Corrupt JPEG data", "Premature end of JPEG file",
+                                           "Invalid SOS parameters",
+                                           "Inconsistent progression sequence"};
+    for (const char *warning : warnings)
+        if (message.contains(QLatin1String(warning)))
+            return true;
+    return false;
+}
+
+// Notes a corrupt-data warning while a frame is read; the messages go on to
+// the program's own handler.
+class CorruptDataWatch
+{
+public:
+    CorruptDataWatch()
+    {
+        seen() = false;
+        previous() = qInstallMessageHandler(handle);
+    }
+    ~CorruptDataWatch() { qInstallMessageHandler(previous()); }
+    CorruptDataWatch(const CorruptDataWatch &) = delete;
+    CorruptDataWatch &operator=(const CorruptDataWatch &) = delete;
+
+    bool corrupt() const { return seen(); }
+
+private:
+    static bool &seen()
+    {
+        static bool flag = false;
+        return flag;
+    }
+    static QtMessageHandler &previous()
+    {
+        static QtMessageHandler handler = nullptr;
+        return handler;
+    }
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (type == QtWarningMsg && isCorruptDataWarning(message))
+            seen() = true;
+        if (previous())
+            previous()(type, context, message);
+    }
+};
+
 bool isWhole(const QByteArray &data, const QByteArray &format)
 {
+    if (format == "xbm")
+        return xbmIsWhole(data);
     if (format == "jpeg") {
         QBuffer buffer;
         buffer.setData(data);
@@ -221,6 +294,26 @@ qint64 decodedPixels(const QByteArray &format, const QSize &size, const QSize &s
     return pixels(scaled);
 }
 
+// Only these formats can hold transparency. A drawing is drawn on white,
+// whatever it leaves transparent; the JPEG reader tells a format it never set
+// for some headers.
+bool mayBeTransparent(const QByteArray &format)
+{
+    static const char *const formats[] = {"bmp", "gif", "webp", "tiff", "ico", "cur",
+                                          "icns", "tga", "xpm", "mng"};
+    for (const char *name : formats)
+        if (format == name)
+            return true;
+    return false;
+}
+
+bool hasAlphaFormat(QImageReader &reader)
+{
+    const QImage::Format format = reader.imageFormat();
+    return format > QImage::Format_Invalid && format < QImage::NImageFormats
+        && QImage::toPixelFormat(format).alphaUsage() == QPixelFormat::UsesAlpha;
+}
+
 struct Reader
 {
     QBuffer buffer;
@@ -241,11 +334,33 @@ Picture openDevice(QIODevice &device, const QByteArray &format, Reader &reader)
     image.setAutoTransform(true);
     reader.swapsAxes = image.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     // Qt's BMP reader gives a top-down picture's height as stored: negative.
-    const QSize size(qAbs(image.size().width()), qAbs(image.size().height()));
-    picture.status = size.isEmpty() ? Status::Damaged : Status::Ok;
+    // Any reader that cannot read the header says -1x-1.
+    const QSize stored = image.size();
+    const bool readable = stored.width() > 0 && stored.height() != 0
+        && (stored.height() > 0 || format == "bmp");
+    const QSize size(stored.width(), qAbs(stored.height()));
+    picture.status = readable ? Status::Ok : Status::Damaged;
     picture.size = reader.swapsAxes ? size.transposed() : size;
     picture.frameCount = image.supportsAnimation() ? qMax(image.imageCount(), 1) : 1;
+    picture.hasAlpha = readable && mayBeTransparent(format) && hasAlphaFormat(image);
     return picture;
+}
+
+// What the toolkit's renderer is given for a drawing: inflated, within the
+// bounds a plain drawing has, and naming no other file.
+Status drawingSource(const QByteArray &data, const QByteArray &format, QByteArray &source)
+{
+    QByteArray drawing = data;
+    if (format == "svgz") {
+        const Status inflated = SvgSource::inflate(data, PictureFile::MaxBytes, drawing);
+        if (inflated != Status::Ok)
+            return inflated;
+    }
+    // Without fonts, the toolkit would abort on the first text.
+    if (SvgSource::hasText(drawing) && !ImagePlugins::ensureFonts())
+        return Status::UnknownFormat;
+    source = SvgSource::selfContained(drawing);
+    return Status::Ok;
 }
 
 Picture open(const QByteArray &data, Reader &reader)
@@ -254,18 +369,27 @@ Picture open(const QByteArray &data, Reader &reader)
     picture.format = formatOf(data);
     if (picture.format.isEmpty())
         return picture;
-    // What the quick PNG reader takes needs no toolkit reader to tell its size.
+    // The toolkit's reader would take a chunk's declared length on trust.
     if (picture.format == "png") {
-        picture.size = PngDecoder::size(data);
-        if (picture.size.isValid()) {
-            picture.status = Status::Ok;
-            picture.frameCount = 1;
-            return picture;
-        }
+        const PngDecoder::Header header = PngDecoder::inspect(data);
+        picture.status = header.status;
+        picture.size = header.size;
+        picture.hasAlpha = header.transparency;
+        picture.frameCount = 1;
+        return picture;
     }
-    reader.buffer.setData(data);
+    QByteArray source = data;
+    if (picture.format.startsWith("svg")) {
+        picture.status = drawingSource(data, picture.format, source);
+        if (picture.status != Status::Ok)
+            return picture;
+    }
+    reader.buffer.setData(source);
     reader.buffer.open(QIODevice::ReadOnly);
-    picture = openDevice(reader.buffer, picture.format, reader);
+    const QByteArray format = picture.format;
+    // A compressed drawing is inflated here, within bounds.
+    picture = openDevice(reader.buffer, format == "svgz" ? "svg" : format, reader);
+    picture.format = format;
     if (picture.status == Status::Ok && !isWhole(data, picture.format))
         picture.status = Status::Damaged;
     if (picture.status == Status::Ok && picture.format == "gif")
@@ -296,7 +420,9 @@ Picture decodeFrames(Picture picture, Reader &reader, int maxFrames, const SizeR
     QSize scaled;
     if (upright != picture.size && scalesWhileDecoding(picture.format))
         scaled = reader.swapsAxes ? upright.transposed() : upright;
-    if (decodedPixels(picture.format, stored, scaled) > MaxDecodedPixels) {
+    const qint64 most = scaled.isValid() && picture.format == "jpeg" ? MaxReducedJpegPixels
+                                                                      : MaxDecodedPixels;
+    if (decodedPixels(picture.format, stored, scaled) > most) {
         picture.status = Status::TooLarge;
         return picture;
     }
@@ -310,15 +436,19 @@ Picture decodeFrames(Picture picture, Reader &reader, int maxFrames, const SizeR
     // Only an animation's frame count is trusted: some readers return the same
     // page for ever, answering that there is more to read.
     const int count = qMin(picture.frameCount, qMax(maxFrames, 1));
+    bool seeThrough = false;
     for (int frame = 0; frame < count; ++frame) {
+        const CorruptDataWatch watch;
         const QImage decoded = readFrame();
-        if (decoded.isNull()) {
+        if (decoded.isNull() || watch.corrupt()) {
             picture.status = Status::Damaged;
             picture.frames.clear();
             return picture;
         }
+        seeThrough = seeThrough || PicturePreparation::hasTransparency(decoded);
         picture.frames << decoded;
     }
+    picture.hasAlpha = seeThrough && !picture.format.startsWith("svg");
     return picture;
 }
 
@@ -369,6 +499,21 @@ Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
                         [&] { return readFrame(data, picture.format, reader.reader.get()); });
 }
 
+namespace {
+
+// Done here, on the only copy: a full-size picture is held once.
+Picture composited(Picture picture, PicturePreparation::Alpha alpha)
+{
+    for (QImage &frame : picture.frames)
+        PicturePreparation::composite(frame, alpha);
+    return picture;
+}
+
+Picture readFile(const QString &path, FileAccess::Streams streams, int maxFrames,
+                 const SizeRequest &wanted);
+
+} // namespace
+
 Picture read(const QString &path, FileAccess::Streams streams, const QSize &target,
              const PicturePreparation::Options &options, int maxFrames)
 {
@@ -377,6 +522,14 @@ Picture read(const QString &path, FileAccess::Streams streams, const QSize &targ
             return QSize();
         return PicturePreparation::decodingSize(size, target, options);
     };
+    return composited(readFile(path, streams, maxFrames, wanted), options.alpha);
+}
+
+namespace {
+
+Picture readFile(const QString &path, FileAccess::Streams streams, int maxFrames,
+                 const SizeRequest &wanted)
+{
     Picture picture;
     QFile file;
     QByteArray data;
@@ -405,5 +558,7 @@ Picture read(const QString &path, FileAccess::Streams streams, const QSize &targ
     picture.error = facts.error;
     return picture.status == Status::Ok ? decode(data, maxFrames, wanted) : picture;
 }
+
+} // namespace
 
 } // namespace PictureDecoder

@@ -23,6 +23,11 @@ namespace PictureDecoder {
 // is scaled down while decoding only counts by its reduced size.
 constexpr int MaxDecodedSide = 8192;
 constexpr qint64 MaxDecodedPixels = qint64(MaxDecodedSide) * MaxDecodedSide;
+// libjpeg scales by an eighth at most, and the toolkit holds the reduced
+// picture beside its own work: a quarter of the cap keeps that under 200 MB.
+// Only a picture of more than a gigapixel, or one that lies about its size,
+// comes near it.
+constexpr qint64 MaxReducedJpegPixels = MaxDecodedPixels / 4;
 
 // Raises the toolkit's own limit (128 MB by default), which would refuse
 // many such photos as if damaged, to let every picture under the cap through.
@@ -39,6 +44,8 @@ struct Picture
     QByteArray format;
     QSize size;         // as shown, upright
     int frameCount = 0; // frames of an animation, otherwise 1
+    // Some pixels may be see-through: by the header, and once decoded, by the frames.
+    bool hasAlpha = false;
     QList<QImage> frames;
     int error = 0;      // the system's error number when the file could not be read
 };

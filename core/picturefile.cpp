@@ -165,13 +165,8 @@ Status decode(const QByteArray &data, QImage &picture)
         return Status::UnknownFormat;
     if (type == "bmp" && !bmpHoldsAllPixels(data))
         return Status::Damaged;
-    if (type == "png") {
-        const QImage common = PngDecoder::decode(data);
-        if (!common.isNull()) {
-            picture = common;
-            return Status::Ok;
-        }
-    }
+    if (type == "png")
+        return PngDecoder::decode(data, picture);
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);

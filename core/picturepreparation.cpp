@@ -103,6 +103,54 @@ const QList<Named<Dither>> &ditherNames()
     return names;
 }
 
+const QList<Named<Alpha>> &alphaNames()
+{
+    static const QList<Named<Alpha>> names = {
+        {"white", Alpha::White},
+        {"ignore", Alpha::Ignore},
+        {"black", Alpha::Black},
+    };
+    return names;
+}
+
+bool hasTransparency(const QImage &picture)
+{
+    if (!picture.hasAlphaChannel())
+        return false;
+    if (picture.format() != QImage::Format_ARGB32
+        && picture.format() != QImage::Format_ARGB32_Premultiplied)
+        return hasTransparency(picture.convertToFormat(QImage::Format_ARGB32));
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return true;
+    }
+    return false;
+}
+
+void composite(QImage &picture, Alpha alpha)
+{
+    if (!picture.hasAlphaChannel())
+        return;
+    picture.convertTo(QImage::Format_ARGB32);
+    const int background = alpha == Alpha::Black ? 0 : 255;
+    for (int y = 0; y < picture.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb pixel = line[x];
+            const int a = qAlpha(pixel);
+            if (alpha == Alpha::Ignore || a == 255) {
+                line[x] = pixel | 0xFF000000u;
+                continue;
+            }
+            const auto mix = [&](int value) { return (value * a + background * (255 - a) + 127) / 255; };
+            line[x] = qRgb(mix(qRed(pixel)), mix(qGreen(pixel)), mix(qBlue(pixel)));
+        }
+    }
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
+}
+
 const QList<Named<FitMode>> &fitModeNames()
 {
     static const QList<Named<FitMode>> names = {
@@ -175,7 +223,9 @@ QImage dithered(const QImage &picture, Dither method, int threshold)
 
 BinaryImage convert(const QImage &picture, const DisplayLayout &layout, const Options &options)
 {
-    const QImage upright = PictureTransform::oriented(picture, options.orientation);
+    QImage upright = PictureTransform::oriented(picture, options.orientation);
+    if (options.alpha != Alpha::Ignore)
+        composite(upright, options.alpha);
     const bool fit = options.fit && upright.size() != layout.size();
     const QImage source = fit ? fitted(upright, layout.size(), options.fitMode) : upright;
     BinaryImage image = options.dither == Dither::None

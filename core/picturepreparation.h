@@ -19,6 +19,11 @@ enum class Dither { None, FloydSteinberg, Atkinson, Bayer };
 // white, filling the display and cropped to its centre, or distorted.
 enum class FitMode { Contain, Cover, Stretch };
 
+// What becomes of transparent pixels: their colour values as they stand
+// (the window's rule), or mixed with white, the off colour, so that what is
+// invisible stays off; black suits an inverted display.
+enum class Alpha { Ignore, White, Black };
+
 // Decision level that suits dithering: the middle of the grey range.
 constexpr int DitherThreshold = 128;
 
@@ -30,10 +35,18 @@ struct Options
     bool fit = false;
     FitMode fitMode = FitMode::Contain;
     PictureTransform::Orientation orientation;
+    Alpha alpha = Alpha::Ignore;
 };
 
 const QList<Named<Dither>> &ditherNames();
 const QList<Named<FitMode>> &fitModeNames();
+const QList<Named<Alpha>> &alphaNames();
+
+// True when some pixel is not fully opaque.
+bool hasTransparency(const QImage &picture);
+// Opaque afterwards, as `alpha` says; changed in place where the picture
+// is not shared, so that a large one is not held twice.
+void composite(QImage &picture, Alpha alpha);
 
 // The size a picture of `size` is scaled to before it is placed on `target`,
 // so that a decoder able to scale while decoding can deliver it directly.
@@ -52,8 +65,8 @@ QImage dithered(const QImage &picture, Dither method, int threshold);
 // delivers it at once, and the conversion does not scale it again.
 QSize decodingSize(const QSize &size, const QSize &target, const Options &options);
 
-// Orients the picture first; fits only pictures that are not then of the
-// layout's size.
+// Orients the picture first, then composites it; fits only pictures that
+// are not then of the layout's size.
 BinaryImage convert(const QImage &picture, const DisplayLayout &layout, const Options &options);
 // The window's 128x64 images.
 QByteArray convert(const QImage &picture, BinImage::RowOrganisation organisation,

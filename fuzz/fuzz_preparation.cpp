@@ -5,7 +5,8 @@
 //
 // Input: byte 0 holds the options (bit 0 fit, bit 1 invert, bits 2-3 the
 // dithering, bit 4 row127, bits 5-6 the fit mode, bit 7 a quarter turn),
-// byte 1 the threshold, the rest is the file. Of the formats the command line
+// byte 1 the threshold and, by its remainder by 3, what becomes of
+// transparency; the rest is the file. Of the formats the command line
 // reads, those decoded by Qt Gui and libjpeg alone are searched: the other
 // plugins' libraries are not this project's to fuzz.
 #include "core/binimage.h"
@@ -41,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     options.invert = data[0] & 2;
     options.dither = Dither((data[0] >> 2) & 3);
     options.threshold = data[1];
+    options.alpha = PicturePreparation::Alpha(data[1] % 3);
     options.fitMode = PicturePreparation::FitMode(qMin((data[0] >> 5) & 3, 2));
     options.orientation.clockwiseQuarterTurns = data[0] >> 7;
     const RowOrganisation organisation =
@@ -73,6 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         PicturePreparation::convert(picture, BinImage::layout(organisation), opposite);
     inverted.invert();
     check(inverted.bytes() == image, "inverting swaps every pixel and nothing else");
+
+    QImage composited = picture;
+    PicturePreparation::composite(composited, options.alpha);
+    check(composited.size() == picture.size() && !PicturePreparation::hasTransparency(composited),
+          "a composited picture is opaque");
+    check(options.alpha == PicturePreparation::Alpha::Ignore
+              || PicturePreparation::convert(composited, organisation, options) == image,
+          "compositing twice changes nothing");
 
     const QImage fitted = PicturePreparation::fitted(picture, display, options.fitMode);
     check(fitted.size() == display, "a fitted picture is 128x64");

@@ -2,9 +2,14 @@
 """Writes the small hand-made seed inputs of fuzz/corpus/ (standard library only).
 
 Run again after changing an input layout of a fuzz target; the files are
-committed, so the fuzz run itself never needs this script."""
+committed, so the fuzz run itself never needs this script.
+
+    make_seeds.py --generated DIR   writes the hostile files too large to keep
+                                    (bombs of a megabyte) into DIR instead."""
+import gzip
 import os
 import struct
+import sys
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -39,19 +44,54 @@ def filtered(rows, bpp):
     return out
 
 
-def png(width, height, colour_type, depth, rows, palette=None, transparency=None, bpp=0):
-    def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body
-                + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+def chunk(kind, body, declared=None):
+    return (struct.pack(">I", len(body) if declared is None else declared) + kind + body
+            + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+
+def png(width, height, colour_type, depth, rows, palette=None, transparency=None, bpp=0,
+        image_data=None, extra=b""):
     raw = filtered(rows, bpp) if bpp else b"".join(b"\0" + row for row in rows)
     out = b"\x89PNG\r\n\x1a\n"
     out += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0))
+    out += extra
     if palette:
         out += chunk(b"PLTE", palette)
     if transparency:
         out += chunk(b"tRNS", transparency)
-    out += chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+    data = zlib.compress(raw, 9) if image_data is None else image_data
+    out += chunk(b"IDAT", data) + chunk(b"IEND", b"")
     return out
+
+
+def generated(folder):
+    """In refused/, bombs: a megabyte that would take a gigabyte. In drawn/,
+    drawings with text and naming other files, a FIFO among them."""
+    drawn = os.path.join(folder, "drawn")
+    os.makedirs(drawn, exist_ok=True)
+    fifo = os.path.join(drawn, "fifo")
+    if not os.path.exists(fifo):
+        os.mkfifo(fifo)
+    with open(os.path.join(drawn, "text.svg"), "w") as f:
+        f.write('<svg xmlns="http://www.w3.org/2000/svg" width="128" height="64">'
+                '<text x="4" y="40" font-size="30">Hi</text></svg>')
+    with open(os.path.join(drawn, "other-files.svg"), "w") as f:
+        f.write('<?xml-stylesheet type="text/css" href="%s"?>'
+                '<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink"'
+                ' width="128" height="64"><image width="128" height="64" xlink:href="%s"/>'
+                '<use href="%s#a"/></svg>' % (fifo, fifo, fifo))
+    folder = os.path.join(folder, "refused")
+    os.makedirs(folder, exist_ok=True)
+    megabyte = bytes(1 << 20)
+    squeeze = zlib.compressobj(9)
+    bomb = b"".join(squeeze.compress(megabyte) for _ in range(1024)) + squeeze.flush()
+    with open(os.path.join(folder, "image-data-bomb.png"), "wb") as f:
+        f.write(png(128, 64, 0, 8, [], image_data=bomb))
+    with gzip.open(os.path.join(folder, "drawing-bomb.svgz"), "wb", 9) as f:
+        f.write(b'<svg xmlns="http://www.w3.org/2000/svg" width="128" height="64">')
+        for _ in range(1024):
+            f.write(b" " * (1 << 20))
+        f.write(b"</svg>")
 
 
 def bmp(width, height, bits, pixels, palette=b"", compression=0, top_down=False, offset=None):
@@ -65,6 +105,10 @@ def bmp(width, height, bits, pixels, palette=b"", compression=0, top_down=False,
 
 W, H = 128, 64
 on = lambda x, y: (x // 8 + y // 8) % 2 == 0 or x == y  # checkerboard with a diagonal
+
+if len(sys.argv) == 3 and sys.argv[1] == "--generated":
+    generated(sys.argv[2])
+    sys.exit(0)
 
 # Pictures: the two accepted formats in several encodings, and one of the wrong size.
 put("picture", "grey1.png", png(W, H, 0, 1, [
@@ -130,6 +174,25 @@ put("picture", "rle4-literal-past-data.bmp",
     bmp(W, H, 4, b"\0\x80" + bytes(10), grey * 8, compression=2), "regressions")
 whole = png(W, H, 0, 8, [bytes(range(W)) for _ in range(H)])
 put("picture", "truncated.png", whole[:len(whole) // 2], "regressions")
+# A reader would allocate what a chunk declares; image data that inflates
+# past the rows would be inflated to its end.
+put("picture", "chunk-longer-than-file.png",
+    png(1, 1, 0, 8, [b"\0"], extra=chunk(b"tEXt", b"a\0b", 0x7FFFFFFF))[:60], "regressions")
+rows = b"".join(b"\0" + bytes(range(W)) for _ in range(H))
+put("picture", "image-data-past-rows.png",
+    png(W, H, 0, 8, [], image_data=zlib.compress(rows + rows)), "regressions")
+put("picture", "bytes-after-image-data.png",
+    png(W, H, 0, 8, [], image_data=zlib.compress(rows) + b"more"), "regressions")
+put("picture", "short.xbm",
+    b"#define s_width 128\n#define s_height 64\nstatic char s_bits[] = {\n0xff };\n", "regressions")
+# The toolkit's reader scrambled these and left rows unwritten.
+deep = [b"".join(struct.pack(">HHH", *((0, 0, 0) if x < W // 2 else (65535,) * 3)) for x in range(W))
+        for _ in range(H)]
+put("picture", "rgb16-transparent-colour.png",
+    png(W, H, 2, 16, deep, transparency=struct.pack(">HHH", 1234, 5678, 999)))
+put("picture", "grey16-transparent-value.png",
+    png(W, H, 0, 16, [b"".join(struct.pack(">H", 0 if x < W // 2 else 65535) for x in range(W))
+                      for _ in range(H)], transparency=struct.pack(">H", 1234)))
 
 # Preparation: option byte (bit 0 fit, bit 1 invert, bits 2-3 dithering,
 # bit 4 row127) and threshold, then a picture of any size.

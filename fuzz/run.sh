@@ -52,7 +52,8 @@ for target in picture preparation binfile export import; do
     mkdir -p "$logs" "$artifacts" "$build/corpus/$target"
 
     mapfile -t kept < <(find "$top/fuzz/regressions/$target" -type f ! -name .keep | sort)
-    if [ "${#kept[@]}" -gt 0 ] && ! "$exe" "${kept[@]}" >"$logs/$target-regressions.log" 2>&1; then
+    if [ "${#kept[@]}" -gt 0 ] && ! "$exe" -rss_limit_mb=1024 -malloc_limit_mb=300 "${kept[@]}" \
+            >"$logs/$target-regressions.log" 2>&1; then
         echo "fuzz_$target: a kept regression input fails again" >&2
         tail -n 40 "$logs/$target-regressions.log" >&2
         status=1
@@ -62,7 +63,9 @@ for target in picture preparation binfile export import; do
 
     # The first directory collects what this run finds; the others only seed.
     # shellcheck disable=SC2086
+    # A bomb (an input that takes far more memory than its size) is a finding, not a stall.
     if "$exe" -max_total_time="$seconds" -timeout=25 -max_len="${max_len[$target]}" \
+            -rss_limit_mb=1024 -malloc_limit_mb=300 \
             -print_final_stats=1 -artifact_prefix="$artifacts/" ${extra[$target]:-} \
             "$build/corpus/$target" "$top/fuzz/corpus/$target" "$seeds/$target" \
             >"$logs/$target.log" 2>&1; then

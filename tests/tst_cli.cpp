@@ -18,6 +18,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using BinImage::RowOrganisation;
 
@@ -222,6 +223,56 @@ void TestCli::initTestCase()
     writeFile("unknown.wbmp", encoded(pattern(0), "WBMP"));
     writeFile("table.c", "const unsigned char t[] = {1, 2, 3};\n");
     writeFile("bad.hex", ":0100000001FE\n:0100010002FE\n:00000001FF\n");
+
+    // A black square on a transparent black background, as icons are stored.
+    QImage icon(BinImage::Width, BinImage::Height, QImage::Format_ARGB32);
+    icon.fill(qRgba(0, 0, 0, 0));
+    QPainter(&icon).fillRect(48, 16, 32, 32, Qt::black);
+    writeFile("icon.png", encoded(icon, "PNG"));
+    QByteArray clear = TestPictures::gif(QSize(BinImage::Width, BinImage::Height), {0});
+    clear[28] = 1; // the graphic control block: index 0 (red) is transparent
+    clear[31] = 0;
+    writeFile("clear.gif", clear);
+    // 16 bits a channel, left half black, with a transparent colour no pixel has.
+    QByteArray deep;
+    for (int y = 0; y < BinImage::Height; ++y) {
+        deep += char(0);
+        for (int x = 0; x < BinImage::Width; ++x)
+            deep += QByteArray(6, x < BinImage::Width / 2 ? '\0' : '\xFF');
+    }
+    writeFile("deep-keyed.png",
+              TestPictures::png(QSize(BinImage::Width, BinImage::Height), 16, 2, deep,
+                                TestPictures::pngChunk("tRNS", QByteArray("\x12\x34\0\x01\0\x02", 6))));
+    QByteArray grey;
+    for (int y = 0; y < BinImage::Height; ++y)
+        grey += char(0) + QByteArray(BinImage::Width, '\x80');
+    writeFile("over-long.png",
+              TestPictures::png(QSize(BinImage::Width, BinImage::Height), 8, 0, grey + grey));
+    writeFile("huge-chunk.png",
+              TestPictures::png(QSize(BinImage::Width, BinImage::Height), 8, 0, grey,
+                                TestPictures::pngChunk("tEXt", "a", 0x7FFFFFFF)));
+    const QByteArray photo = encoded(pattern(0), "JPEG");
+    const qsizetype scan = photo.indexOf("\xFF\xDA") + 14;
+    writeFile("cut-scan.jpg", photo.left(scan + (photo.size() - 2 - scan) / 4) + photo.right(2));
+    writeFile("cut.tiff", encoded(pattern(0), "TIFF").left(12));
+    writeFile("short.xbm", "#define s_width 128\n#define s_height 64\n"
+                           "static unsigned char s_bits[] = {\n0xff };\n");
+    writeFile("text.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"128\" height=\"64\">"
+                          "<text x=\"4\" y=\"40\" font-size=\"30\">Hi</text></svg>");
+    QImage black(BinImage::Width, BinImage::Height, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    writeFile("black.png", encoded(black, "PNG"));
+    // Read, the FIFO would wait for ever and the black picture would cover the drawing.
+    QVERIFY(::mkfifo(QFile::encodeName(file("fifo")).constData(), 0600) == 0);
+    writeFile("external.svg",
+              QStringLiteral("<?xml-stylesheet type=\"text/css\" href=\"%1\"?>"
+                             "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                             "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"128\" "
+                             "height=\"64\"><image width=\"128\" height=\"64\" "
+                             "xlink:href=\"%2\"/><image width=\"128\" height=\"64\" "
+                             "href=\"file://%2\"/><image href=\"%1\"/></svg>")
+                  .arg(file("fifo"), file("black.png"))
+                  .toUtf8());
 }
 
 void TestCli::toBinEqualsCore_data()
@@ -246,6 +297,7 @@ void TestCli::toBinEqualsCore()
     for (const QString &name : pictures) {
         QImage picture;
         QVERIFY(picture.load(file(name)));
+        PicturePreparation::composite(picture, PicturePreparation::Alpha::White);
         expected += BinImage::fromPicture(picture, organisation);
         arguments << file(name);
     }
@@ -296,6 +348,20 @@ void TestCli::toBinOptions_data()
     const QByteArray half = BinImage::fromPicture(leftHalf, RowOrganisation::Row63);
     QTest::newRow("svg at its own size") << QStringList() << "half1.svg" << half;
     QTest::newRow("svg drawn at the display's size") << QStringList{"--fit"} << "half10.svg" << half;
+    QTest::newRow("16 bits, a transparent colour") << QStringList() << "deep-keyed.png" << half;
+    const QByteArray allOn(BinImage::ImageBytes, char(0xFF));
+    const QByteArray allOff(BinImage::ImageBytes, '\0');
+    QImage square(BinImage::Width, BinImage::Height, QImage::Format_RGB32);
+    square.fill(Qt::white);
+    QPainter(&square).fillRect(48, 16, 32, 32, Qt::black);
+    QTest::newRow("transparent icon, onto white")
+        << QStringList() << "icon.png" << BinImage::fromPicture(square, RowOrganisation::Row63);
+    QTest::newRow("transparent icon, alpha ignored") << QStringList{"--alpha", "ignore"}
+                                                     << "icon.png" << allOn;
+    QTest::newRow("transparent gif frame") << QStringList() << "clear.gif" << allOff;
+    QTest::newRow("transparent gif frame, onto black") << QStringList{"--alpha", "black"}
+                                                       << "clear.gif" << allOn;
+    QTest::newRow("svg naming other files") << QStringList() << "external.svg" << allOff;
 }
 
 void TestCli::toBinOptions()
@@ -306,6 +372,10 @@ void TestCli::toBinOptions()
     const Result result = run(QStringList{"to-bin", file(picture), "-o", "-"} + options);
     QCOMPARE(result.code, 0);
     QCOMPARE(result.out, expected);
+    // Only a result entirely off or entirely on is worth a warning.
+    const bool uniform = expected.count('\0') == expected.size()
+        || expected.count(char(0xFF)) == expected.size();
+    QCOMPARE(result.err.contains("warning: every pixel is"), uniform);
 }
 
 void TestCli::toBmpEqualsCore_data()
@@ -474,6 +544,16 @@ void TestCli::info_data()
     QTest::newRow("other format") << "picture.ppm" << 0 << "PPM picture, 128x64, convertible" << "";
     QTest::newRow("animation") << "walk.gif" << 0 << "GIF picture, 128x64, 4 frames, convertible"
                                << "";
+    QTest::newRow("transparency") << "icon.png" << 0
+                                  << "PNG picture, 128x64, with transparency, convertible" << "";
+    QTest::newRow("transparent gif") << "clear.gif" << 0
+                                     << "GIF picture, 128x64, with transparency, convertible" << "";
+    QTest::newRow("svg with text") << "text.svg" << 0 << "SVG picture, 128x64, convertible" << "";
+    QTest::newRow("header unreadable") << "cut.tiff" << 0
+                                       << "TIFF picture, not convertible: the TIFF picture is "
+                                          "damaged: the file does not hold all of its pixels; "
+                                          "save it again from its source"
+                                       << "";
     QTest::newRow("binary") << "b3.bin" << 0 << "binary file, 3 image(s)" << "";
     QTest::newRow("empty binary") << "b0.bin" << 0 << "binary file, 0 image(s)" << "";
     QTest::newRow("neither") << "b1000.bin" << 1 << ""
@@ -729,7 +809,7 @@ void TestCli::failures_data()
     QTest::newRow("one row too high") << QStringList{"to-bin", "high.bmp", "-o", "OUT"} << 1
                                       << "high.bmp: the BMP picture is 128x65, the display 128x64";
     QTest::newRow("undecodable png") << QStringList{"to-bin", "truncated.png", "-o", "OUT"} << 1
-                                     << "truncated.png: the PNG picture is";
+                                     << "truncated.png: the PNG picture is damaged";
     const QString damagedText = QStringLiteral("damaged: the file does not hold all of its pixels");
     const QString unknown = QStringLiteral("not a picture format read here");
     // WBMP has no signature to tell it by.
@@ -743,6 +823,15 @@ void TestCli::failures_data()
                                             "than the 8192x8192 decoded at most";
     QTest::newRow("cut-off animation") << QStringList{"to-bin", "walk-cut.gif", "-o", "OUT"} << 1
                                        << "walk-cut.gif: the GIF picture is " + damagedText;
+    const QString refused = QStringLiteral("picture is ") + damagedText;
+    QTest::newRow("chunk longer than the file") << QStringList{"to-bin", "huge-chunk.png", "-o", "OUT"}
+                                                << 1 << "huge-chunk.png: the PNG " + refused;
+    QTest::newRow("image data past the rows") << QStringList{"to-bin", "over-long.png", "-o", "OUT"}
+                                              << 1 << "over-long.png: the PNG " + refused;
+    QTest::newRow("jpeg scan cut out") << QStringList{"to-bin", "cut-scan.jpg", "-o", "OUT"} << 1
+                                       << "cut-scan.jpg: the JPEG " + refused;
+    QTest::newRow("short xbm") << QStringList{"to-bin", "short.xbm", "-o", "OUT"} << 1
+                               << "short.xbm: the XBM " + refused;
     QTest::newRow("missing picture") << QStringList{"to-bin", "nothing.png", "-o", "OUT"} << 1
                                      << "nothing.png: no such file";
     QTest::newRow("1000 bytes") << QStringList{"to-bmp", "b1000.bin", "-o", "OUT"} << 1

@@ -12,6 +12,7 @@ using PicturePreparation::Dither;
 using PicturePreparation::FitMode;
 using PictureTransform::Flip;
 
+Q_DECLARE_METATYPE(PicturePreparation::Alpha)
 Q_DECLARE_METATYPE(BinImage::RowOrganisation)
 Q_DECLARE_METATYPE(PicturePreparation::Dither)
 Q_DECLARE_METATYPE(PicturePreparation::FitMode)
@@ -93,6 +94,8 @@ private slots:
     void fit_data();
     void fit();
     void fitIgnoresTransparency();
+    void composite_data();
+    void composite();
     void orientation_data();
     void orientation();
 };
@@ -241,6 +244,34 @@ void TestPicturePreparation::fitIgnoresTransparency()
         QSize(BinImage::Width, BinImage::Height), FitMode::Contain);
     QCOMPARE(fitted.size(), QSize(BinImage::Width, BinImage::Height));
     QCOMPARE(fitted.pixel(64, 32), qRgb(0, 0, 0));
+}
+
+void TestPicturePreparation::composite_data()
+{
+    QTest::addColumn<PicturePreparation::Alpha>("alpha");
+    QTest::addColumn<QRgb>("pixel");
+    QTest::addColumn<QRgb>("expected");
+    using PicturePreparation::Alpha;
+    QTest::newRow("transparent black onto white") << Alpha::White << qRgba(0, 0, 0, 0) << qRgb(255, 255, 255);
+    QTest::newRow("half black onto white") << Alpha::White << qRgba(0, 0, 0, 128) << qRgb(127, 127, 127);
+    QTest::newRow("transparent white onto black") << Alpha::Black << qRgba(255, 255, 255, 0) << qRgb(0, 0, 0);
+    QTest::newRow("opaque red onto black") << Alpha::Black << qRgb(255, 0, 0) << qRgb(255, 0, 0);
+    QTest::newRow("transparent black ignored") << Alpha::Ignore << qRgba(0, 0, 0, 0) << qRgb(0, 0, 0);
+}
+
+void TestPicturePreparation::composite()
+{
+    QFETCH(PicturePreparation::Alpha, alpha);
+    QFETCH(QRgb, pixel);
+    QFETCH(QRgb, expected);
+    QImage picture(3, 2, QImage::Format_ARGB32);
+    picture.fill(pixel);
+    const QImage original = picture;
+    PicturePreparation::composite(picture, alpha);
+    QCOMPARE(picture.format(), QImage::Format_RGB32);
+    QCOMPARE(picture.pixel(2, 1), expected);
+    QCOMPARE(PicturePreparation::hasTransparency(original), qAlpha(pixel) != 255);
+    QCOMPARE(original.pixel(2, 1), pixel); // a shared picture is not changed under its owner
 }
 
 void TestPicturePreparation::orientation_data()

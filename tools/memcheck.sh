@@ -45,6 +45,31 @@ for f in "$top"/fuzz/corpus/picture/* "$top"/examples/*.png "$top"/examples/*.bm
     expect 0 to-bin --fit --dither atkinson "$f" -o -
 done
 
+# Too large to keep: a megabyte each that would take a gigabyte; drawings
+# naming other files, which are drawn without them, and with text.
+python3 "$top/fuzz/make_seeds.py" --generated "$work/generated"
+photo="$work/generated/refused/photo.jpg"
+convert -size 128x64 gradient:black-white -quality 90 "$photo"
+python3 - "$photo" <<'EOF'
+import sys
+path = sys.argv[1]
+data = bytearray(open(path, "rb").read())
+scan = data.index(b"\xff\xda") + 14
+# Three quarters of the scan cut out, the end marker kept.
+open(path.replace("photo", "scan-cut"), "wb").write(data[:scan + (len(data) - scan) // 4] + data[-2:])
+frame = data.index(b"\xff\xc0") + 5
+data[frame:frame + 4] = (65500).to_bytes(2, "big") * 2
+open(path.replace("photo", "declared-huge"), "wb").write(data)
+EOF
+rm "$photo"
+for f in "$work"/generated/refused/*; do
+    expect 1 to-bin --fit "$f" -o "$work/out.bin"
+    expect 0 info "$f"
+done
+for f in "$work"/generated/drawn/*.svg; do
+    expect 0 to-bin "$f" -o -
+done
+
 head -c 1000 /dev/urandom >"$work/short.bin"
 head -c 65537 /dev/urandom >"$work/long.bin"
 head -c 66561 /dev/urandom >"$work/past-65.bin"

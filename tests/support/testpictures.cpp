@@ -3,10 +3,29 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QtEndian>
 
 namespace TestPictures {
 
 namespace {
+
+QByteArray bigEndian(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= uchar(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    return ~crc;
+}
 
 void appendWord(QByteArray &data, int value)
 {
@@ -79,6 +98,24 @@ QByteArray gif(QSize canvas, const QList<int> &colours, QSize frame)
     }
     data += char(0x3B);
     return data;
+}
+
+QByteArray pngChunk(const char *type, const QByteArray &body, qint64 declared)
+{
+    const QByteArray named = QByteArray(type, 4) + body;
+    return bigEndian(quint32(declared >= 0 ? declared : body.size())) + named
+        + bigEndian(crc32(named));
+}
+
+QByteArray png(QSize size, int depth, int colourType, const QByteArray &rows,
+               const QByteArray &chunks)
+{
+    QByteArray header = bigEndian(quint32(size.width())) + bigEndian(quint32(size.height()));
+    header += char(depth);
+    header += char(colourType);
+    header += QByteArray(3, '\0');
+    return QByteArray("\x89PNG\r\n\x1A\n") + pngChunk("IHDR", header) + chunks
+        + pngChunk("IDAT", qCompress(rows).mid(4)) + pngChunk("IEND", QByteArray());
 }
 
 } // namespace TestPictures
