@@ -5,7 +5,7 @@ set -euo pipefail
 
 VEXLOR_PACKAGES=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev libdeflate-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libdeflate-dev libwebp-dev
     qt6-image-formats-plugins libqt6svg6
     libbenchmark-dev python3-pil time
     xvfb xauth xclip x11-utils imagemagick poppler-utils
