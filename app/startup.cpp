@@ -3,14 +3,21 @@
 #include "app/standinstyle.h"
 #include "app/vexlorwindow.h"
 #include "core/authorship.h"
+#include "core/imageplugins.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace Startup {
 
 void installStartStyle()
 {
     QApplication::setStyle(new StandInStyle(QStringLiteral("Platinum")));
+}
+
+void holdImagePlugins()
+{
+    ImagePlugins::defer();
 }
 
 void presentMainWindow(VexlorWindow &window)
@@ -20,6 +27,8 @@ void presentMainWindow(VexlorWindow &window)
     window.resize(780, 500);
     window.move(10, 10);
     window.show();
+    // Icon engines, print support and the rest share the plugin paths.
+    QTimer::singleShot(0, &ImagePlugins::ensureLoaded);
 }
 
 } // namespace Startup

@@ -73,7 +73,12 @@ protected:
     QColor bgColor;
     QStatusBar *statusBar = nullptr;
     QClipboard *clipboard = nullptr;
+    // Null until printerInUse() first needs it.
     QPrinter *printer = nullptr;
+
+    // Made at its first use, not with the form: a printer's set-up (print
+    // support, the system's printer list) would otherwise delay every start.
+    QPrinter *printerInUse();
 
 private:
     // The label holds a premultiplied pixmap, which loses the colour of
