@@ -334,10 +334,11 @@ int framesToRead(const Picture &picture, int maxFrames)
     return qMin(picture.frameCount, qMax(maxFrames, 1));
 }
 
-// WebP has no orientation the toolkit would apply. A still picture is scaled
-// while decoding; an animation is composed at its canvas size, as before. The
-// full-size bound stays: libwebp still reads every pixel, and its alpha plane
-// is held at full size.
+// WebP has no orientation the toolkit would apply. A still picture is shrunk
+// while decoding (enlarging is left to the conversion's own scaling, as
+// before); an animation is composed at its canvas size. The full-size bound
+// stays: libwebp still reads every pixel, and its alpha plane is held at
+// full size.
 Picture decodeWebp(Picture picture, const QByteArray &data, int maxFrames,
                    const SizeRequest &wanted)
 {
@@ -348,8 +349,10 @@ Picture decodeWebp(Picture picture, const QByteArray &data, int maxFrames,
         picture.status = Status::TooLarge;
         return picture;
     }
+    const bool shrinks = upright != picture.size && upright.width() <= picture.size.width()
+        && upright.height() <= picture.size.height();
     picture.frames = WebpDecoder::decode(data, framesToRead(picture, maxFrames),
-                                         upright != picture.size ? upright : QSize());
+                                         shrinks ? upright : QSize());
     if (picture.frames.isEmpty())
         picture.status = Status::Damaged;
     return picture;

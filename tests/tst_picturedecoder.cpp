@@ -349,6 +349,9 @@ void TestPictureDecoder::decode_data()
     const QByteArray webp = encoded(solid(QSize(1024, 512), Red), "webp");
     QTest::newRow("webp scaled while decoding") << webp << DisplaySize << 1 << Status::Ok << 1
                                                 << DisplaySize << QList<QRgb>{Red};
+    QTest::newRow("webp left at its size when enlarged")
+        << encoded(solid(QSize(64, 32), Red), "webp") << DisplaySize << 1 << Status::Ok << 1
+        << QSize(64, 32) << QList<QRgb>{Red};
     QTest::newRow("webp cut short") << webp.first(webp.size() / 2) << none << 1 << Status::Damaged
                                     << 0 << QSize() << QList<QRgb>{};
     QTest::newRow("webp with half its picture") << webpWithHalfItsPicture(webp) << DisplaySize << 1
