@@ -1,8 +1,11 @@
 #include "app/helplcd.h"
 
 #include "app/helppages.h"
+#include "core/imageplugins.h"
 
 #include <QBrush>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QImageReader>
@@ -16,6 +19,23 @@ namespace {
 bool isEndEntry(const char *entry)
 {
     return !entry || !*entry;
+}
+
+// The paper is optional decoration: a missing or broken file just leaves
+// the usual background. Given a name it cannot open, the toolkit's reader
+// tries it with each format's suffix added, which first reads every image
+// plugin's list of formats: that is left to the rare start where such a
+// file is there at all.
+QImage paperPicture()
+{
+    const QString name = QStringLiteral("marble.png");
+    if (!QFileInfo::exists(name) && QDir().entryList({name + QStringLiteral(".*")}).isEmpty())
+        return QImage();
+    // Its content, whatever its name, decides its format.
+    ImagePlugins::ensureLoaded();
+    QImageReader reader(name);
+    reader.setDecideFormatFromContent(true);
+    return reader.read();
 }
 
 } // namespace
@@ -32,11 +52,7 @@ HelpLCD::HelpLCD(QWidget *parent, const char *name)
     textView = new QTextEdit(this);
     textView->setObjectName(QStringLiteral("textView"));
     textView->setReadOnly(true);
-    // The paper is optional decoration: a missing or broken file just leaves
-    // the usual background.
-    QImageReader reader(QStringLiteral("marble.png"));
-    reader.setDecideFormatFromContent(true);
-    const QImage paper = reader.read();
+    const QImage paper = paperPicture();
     if (!paper.isNull()) {
         QPalette palette = textView->palette();
         palette.setBrush(QPalette::Base, QBrush(paper));

@@ -8,6 +8,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     Startup::installStartStyle();
     Startup::installToolkitTranslation();
+    Startup::holdImagePlugins();
     VexlorWindow window(nullptr, nullptr, Qt::Window);
     Startup::presentMainWindow(window);
     return app.exec();

@@ -3,9 +3,11 @@
 #include "app/standinstyle.h"
 #include "app/vexlorwindow.h"
 #include "core/authorship.h"
+#include "core/imageplugins.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -36,6 +38,11 @@ void installStartStyle()
     QApplication::setStyle(new StandInStyle(QStringLiteral("Platinum")));
 }
 
+void holdImagePlugins()
+{
+    ImagePlugins::defer();
+}
+
 QTranslator *installToolkitTranslation()
 {
     auto *translator = new ToolkitTranslator(QCoreApplication::instance());
@@ -55,6 +62,8 @@ void presentMainWindow(VexlorWindow &window)
     window.resize(780, 500);
     window.move(10, 10);
     window.show();
+    // Icon engines, print support and the rest share the plugin paths.
+    QTimer::singleShot(0, &ImagePlugins::ensureLoaded);
 }
 
 } // namespace Startup

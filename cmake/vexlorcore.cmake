@@ -19,13 +19,17 @@ set(VEXLOR_CORE_SOURCES
     core/picturetransform.cpp core/picturetransform.h
     core/pngdecoder.cpp core/pngdecoder.h
     core/svgsource.cpp core/svgsource.h
+    core/webpdecoder.cpp core/webpdecoder.h
     output/exportfields.h
     output/exporttext.cpp output/exporttext.h
     output/intelhex.cpp output/intelhex.h
     output/sourceimport.cpp output/sourceimport.h
     output/sourcetext.cpp output/sourcetext.h
     output/printlayout.cpp output/printlayout.h)
+# WebP decoded at the size it is wanted at, and its animations composed.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(LIBWEBP REQUIRED IMPORTED_TARGET libwebp libwebpdemux)
 list(TRANSFORM VEXLOR_CORE_SOURCES PREPEND ${VEXLOR_TOP}/)
 add_library(vexlorcore STATIC ${VEXLOR_CORE_SOURCES})
 target_include_directories(vexlorcore PUBLIC ${VEXLOR_TOP})
-target_link_libraries(vexlorcore PUBLIC Qt6::Core Qt6::Gui PRIVATE ZLIB::ZLIB)
+target_link_libraries(vexlorcore PUBLIC Qt6::Core Qt6::Gui PRIVATE ZLIB::ZLIB PkgConfig::LIBWEBP)

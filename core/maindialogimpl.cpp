@@ -45,7 +45,6 @@ maindialogImpl::maindialogImpl(QWidget *parent, const char *name, bool modal, Qt
     clipboard = QGuiApplication::clipboard();
     BtnLCD122_2->setEnabled(false);
     BtnLCD_other_2->setEnabled(false);
-    printer = new QPrinter;
     connect(ListView1, &ClickListView::keyboardMoved, this,
             [this](QTreeWidgetItem *item) { showListRow(ListView1->indexOfTopLevelItem(item)); });
     // The buttons follow the page shown from the start, not only from the

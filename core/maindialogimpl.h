@@ -74,11 +74,16 @@ protected:
     QColor bgColor;
     QStatusBar *statusBar = nullptr;
     QClipboard *clipboard = nullptr;
+    // Null until printerInUse() first needs it.
     QPrinter *printer = nullptr;
 
     // A page of the main window is no dialog to be closed: as a dialog it
     // would answer Escape by rejecting, which hides the whole page.
     void keyPressEvent(QKeyEvent *event) override;
+
+    // Made at its first use, not with the form: a printer's set-up (print
+    // support, the system's printer list) would otherwise delay every start.
+    QPrinter *printerInUse();
 
 private:
     // The label holds a premultiplied pixmap, which loses the colour of

@@ -5,6 +5,7 @@
 #include "core/picturepreparation.h"
 #include "core/pngdecoder.h"
 #include "core/svgsource.h"
+#include "core/webpdecoder.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -108,23 +109,46 @@ QSize gifCanvasSize(const QByteArray &data, const QSize &firstFrame)
     return firstFrame.expandedTo(QSize(littleEndian16(data, 6), littleEndian16(data, 8)));
 }
 
-// libjpeg fills in a cut-off scan with grey and only warns; a whole file
-// has its end marker somewhere after the first scan starts. Read from a
-// device, so that a photo can be checked without being held in memory.
-bool jpegIsWhole(QIODevice &device)
+// Where the first scan's data starts, or -1 when the markers before it do
+// not hold together.
+qint64 jpegScanStart(QIODevice &device)
 {
     qint64 pos = 2;
     for (;;) {
         if (!device.seek(pos))
-            return false;
+            return -1;
         const QByteArray head = device.read(4);
         if (head.size() < 4 || uchar(head.at(0)) != 0xFF)
-            return false;
+            return -1;
         const uchar marker = uchar(head.at(1));
         if (marker == 0xDA)
-            break;
+            return pos;
         pos += marker == 0xFF ? 1 : 2 + bigEndian16(head, 2);
     }
+}
+
+// Some cameras and editors pad a photo after its end marker; this much
+// padding is looked at in the tail.
+constexpr qint64 JpegTailBytes = 4096;
+
+// libjpeg fills in a cut-off scan with grey and only warns; a whole file
+// has its end marker somewhere after the first scan starts (entropy-coded
+// data never holds FF D9). A photo normally ends with it, which one read of
+// the tail shows; only files that carry more after it (a motion photo's
+// film) are searched through. Read from a device, so that a photo can be
+// checked without being held in memory.
+bool jpegIsWhole(QIODevice &device)
+{
+    const qint64 scan = jpegScanStart(device);
+    if (scan < 0)
+        return false;
+    const qint64 tail = qMax(scan, device.size() - JpegTailBytes);
+    if (!device.seek(tail))
+        return false;
+    if (device.read(JpegTailBytes).contains("\xFF\xD9"))
+        return true;
+    if (!device.seek(scan))
+        return false;
     char previous = 0;
     for (;;) {
         const QByteArray chunk = device.read(65536);
@@ -363,6 +387,17 @@ Status drawingSource(const QByteArray &data, const QByteArray &format, QByteArra
     return Status::Ok;
 }
 
+Picture openWebp(const QByteArray &data)
+{
+    Picture picture;
+    picture.format = QByteArrayLiteral("webp");
+    const WebpDecoder::Header header = WebpDecoder::header(data);
+    picture.status = header.size.isValid() ? Status::Ok : Status::Damaged;
+    picture.size = header.size;
+    picture.frameCount = header.frameCount;
+    return picture;
+}
+
 Picture open(const QByteArray &data, Reader &reader)
 {
     Picture picture;
@@ -378,6 +413,8 @@ Picture open(const QByteArray &data, Reader &reader)
         picture.frameCount = 1;
         return picture;
     }
+    if (picture.format == "webp")
+        return openWebp(data);
     QByteArray source = data;
     if (picture.format.startsWith("svg")) {
         picture.status = drawingSource(data, picture.format, source);
@@ -406,17 +443,56 @@ QImage readFrame(const QByteArray &data, const QByteArray &format, QImageReader 
     return PictureFile::decode(data, picture) == Status::Ok ? picture : QImage();
 }
 
+// The upright size `wanted` asks for, or empty when the picture is refused
+// as the wrong size (its status then says so).
+QSize wantedSize(Picture &picture, const SizeRequest &wanted)
+{
+    const QSize upright = wanted ? wanted(picture.size) : picture.size;
+    if (upright.isEmpty())
+        picture.status = Status::WrongSize;
+    return upright;
+}
+
+int framesToRead(const Picture &picture, int maxFrames)
+{
+    return qMin(picture.frameCount, qMax(maxFrames, 1));
+}
+
+// WebP has no orientation the toolkit would apply. A still picture is shrunk
+// while decoding (enlarging is left to the conversion's own scaling, as
+// before); an animation is composed at its canvas size. The full-size bound
+// stays: libwebp still reads every pixel, and its alpha plane is held at
+// full size.
+Picture decodeWebp(Picture picture, const QByteArray &data, int maxFrames,
+                   const SizeRequest &wanted)
+{
+    const QSize upright = wantedSize(picture, wanted);
+    if (upright.isEmpty())
+        return picture;
+    if (pixels(picture.size) > MaxDecodedPixels) {
+        picture.status = Status::TooLarge;
+        return picture;
+    }
+    const bool shrinks = upright != picture.size && upright.width() <= picture.size.width()
+        && upright.height() <= picture.size.height();
+    picture.frames = WebpDecoder::decode(data, framesToRead(picture, maxFrames),
+                                         shrinks ? upright : QSize());
+    if (picture.frames.isEmpty())
+        picture.status = Status::Damaged;
+    for (const QImage &frame : picture.frames)
+        picture.hasAlpha = picture.hasAlpha || PicturePreparation::hasTransparency(frame);
+    return picture;
+}
+
 // Reads the frames `picture` announces, at the size `wanted` where the format
 // can scale while decoding.
 Picture decodeFrames(Picture picture, Reader &reader, int maxFrames, const SizeRequest &wanted,
                      const std::function<QImage()> &readFrame)
 {
     const QSize stored = reader.swapsAxes ? picture.size.transposed() : picture.size;
-    const QSize upright = wanted ? wanted(picture.size) : picture.size;
-    if (upright.isEmpty()) {
-        picture.status = Status::WrongSize;
+    const QSize upright = wantedSize(picture, wanted);
+    if (upright.isEmpty())
         return picture;
-    }
     QSize scaled;
     if (upright != picture.size && scalesWhileDecoding(picture.format))
         scaled = reader.swapsAxes ? upright.transposed() : upright;
@@ -435,7 +511,7 @@ Picture decodeFrames(Picture picture, Reader &reader, int maxFrames, const SizeR
         reader.reader->setBackgroundColor(Qt::white);
     // Only an animation's frame count is trusted: some readers return the same
     // page for ever, answering that there is more to read.
-    const int count = qMin(picture.frameCount, qMax(maxFrames, 1));
+    const int count = framesToRead(picture, maxFrames);
     bool seeThrough = false;
     for (int frame = 0; frame < count; ++frame) {
         const CorruptDataWatch watch;
@@ -495,6 +571,8 @@ Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
     const Picture picture = open(data, reader);
     if (picture.status != Status::Ok)
         return picture;
+    if (picture.format == "webp")
+        return decodeWebp(picture, data, maxFrames, wanted);
     return decodeFrames(picture, reader, maxFrames, wanted,
                         [&] { return readFrame(data, picture.format, reader.reader.get()); });
 }

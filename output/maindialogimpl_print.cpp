@@ -112,6 +112,13 @@ QPrinter *renewed(const QPrinter &old)
 
 } // namespace
 
+QPrinter *maindialogImpl::printerInUse()
+{
+    if (!printer)
+        printer = new QPrinter;
+    return printer;
+}
+
 void maindialogImpl::printClick()
 {
     if (TabBitmap->currentIndex() == BinaireTab)
@@ -120,7 +127,7 @@ void maindialogImpl::printClick()
 
 void maindialogImpl::printImages()
 {
-    QPrintDialog dialog(printer, this);
+    QPrintDialog dialog(printerInUse(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
 
@@ -134,6 +141,7 @@ void maindialogImpl::printImages()
 
 bool maindialogImpl::drawContactSheets()
 {
+    QPrinter *const printer = printerInUse();
     PrintToFile output(printer);
     QPainter painter;
     if (!output.begin() || !painter.begin(printer))

@@ -178,6 +178,8 @@ void TestHelpLcd::paper_data()
     QTest::newRow("empty file") << "empty" << false;
     QTest::newRow("truncated png") << "truncated" << false;
     QTest::newRow("directory") << "directory" << false;
+    // The toolkit's reader tries a suffix after a name it cannot open.
+    QTest::newRow("bmp under the name with a suffix") << "suffixed" << true;
 }
 
 void TestHelpLcd::paper()
@@ -201,6 +203,8 @@ void TestHelpLcd::paper()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(kind == "garbage" ? "not a picture at all" : "");
         file.close();
+    } else if (kind == "suffixed") {
+        QVERIFY(marble.save(name + QStringLiteral(".bmp"), "BMP"));
     } else if (kind == "truncated") {
         QVERIFY(marble.save(name, "PNG"));
         QVERIFY(file.resize(30));

@@ -91,6 +91,49 @@ QList<QRgb> topLeftColours(const QList<QImage> &frames)
     return colours;
 }
 
+QByteArray littleEndian(quint32 value, int bytes)
+{
+    QByteArray data;
+    for (int i = 0; i < bytes; ++i)
+        data += char(value >> (8 * i));
+    return data;
+}
+
+QByteArray riffChunk(const char *type, const QByteArray &body)
+{
+    return QByteArray(type, 4) + littleEndian(quint32(body.size()), 4) + body
+         + (body.size() % 2 ? QByteArray(1, '\0') : QByteArray());
+}
+
+QByteArray webpFile(const QByteArray &chunks)
+{
+    return "RIFF" + littleEndian(quint32(chunks.size() + 4), 4) + "WEBP" + chunks;
+}
+
+// The toolkit writes no WebP animation: the toolkit's still pictures (one
+// bitstream chunk after the 12-byte file header) put in animation frames.
+QByteArray webpAnimation(QSize canvas, const QList<QRgb> &colours)
+{
+    const auto sizeField = [](QSize size) {
+        return littleEndian(quint32(size.width() - 1), 3) + littleEndian(quint32(size.height() - 1), 3);
+    };
+    QByteArray chunks = riffChunk("VP8X", littleEndian(0x02, 4) + sizeField(canvas));
+    chunks += riffChunk("ANIM", littleEndian(0xFFFFFFFF, 4) + littleEndian(0, 2));
+    for (const QRgb colour : colours) {
+        const QByteArray still = encoded(solid(canvas, colour), "webp");
+        chunks += riffChunk("ANMF", littleEndian(0, 6) + sizeField(canvas) + littleEndian(100, 3)
+                                        + QByteArray(1, '\0') + still.mid(12));
+    }
+    return webpFile(chunks);
+}
+
+// The container stays whole while its picture's bitstream is cut in half.
+QByteArray webpWithHalfItsPicture(const QByteArray &still)
+{
+    const QByteArray chunk = still.mid(12);
+    const QByteArray body = chunk.mid(8, qFromLittleEndian<quint32>(chunk.constData() + 4) / 2);
+    return webpFile(riffChunk(chunk.first(4).constData(), body));
+}
 
 quint32 crc32(const QByteArray &bytes)
 {
@@ -300,6 +343,25 @@ void TestPictureDecoder::decode_data()
     QTest::newRow("jpeg turned upright while scaled")
         << turnedByCamera(photo) << DisplaySize.transposed() << 1 << Status::Ok << 1
         << DisplaySize.transposed() << QList<QRgb>{Red};
+    QTest::newRow("jpeg with more after its end marker")
+        << photo + QByteArray(10000, '\x5A') << none << 1 << Status::Ok << 1 << QSize(1024, 512)
+        << QList<QRgb>{Red};
+    const QByteArray webp = encoded(solid(QSize(1024, 512), Red), "webp");
+    QTest::newRow("webp scaled while decoding") << webp << DisplaySize << 1 << Status::Ok << 1
+                                                << DisplaySize << QList<QRgb>{Red};
+    QTest::newRow("webp left at its size when enlarged")
+        << encoded(solid(QSize(64, 32), Red), "webp") << DisplaySize << 1 << Status::Ok << 1
+        << QSize(64, 32) << QList<QRgb>{Red};
+    QTest::newRow("webp cut short") << webp.first(webp.size() / 2) << none << 1 << Status::Damaged
+                                    << 0 << QSize() << QList<QRgb>{};
+    QTest::newRow("webp with half its picture") << webpWithHalfItsPicture(webp) << DisplaySize << 1
+                                                << Status::Damaged << 0 << QSize() << QList<QRgb>{};
+    QTest::newRow("webp animation in order")
+        << webpAnimation(DisplaySize, {Red, Green, Blue}) << none << 64 << Status::Ok << 3
+        << DisplaySize << QList<QRgb>{Red, Green, Blue};
+    QTest::newRow("webp animation up to the limit")
+        << webpAnimation(DisplaySize, {Red, Green, Blue}) << none << 2 << Status::Ok << 3
+        << DisplaySize << QList<QRgb>{Red, Green};
     QTest::newRow("svg at its own size") << svg(DisplaySize) << none << 1 << Status::Ok << 1 << DisplaySize
                                          << QList<QRgb>{Blue};
     // Drawn straight at the size wanted, on white: at its own size it could not be held.

@@ -27,7 +27,7 @@ class PrintForm : public maindialogImpl
 {
 public:
     using maindialogImpl::bgColor;
-    using maindialogImpl::printer;
+    using maindialogImpl::printerInUse;
 };
 
 constexpr int ProcessMs = 30000;
@@ -183,7 +183,7 @@ void TestPrint::initTestCase()
 void TestPrint::init()
 {
     m_form = std::make_unique<PrintForm>();
-    m_form->printer->setOutputFormat(QPrinter::PdfFormat);
+    m_form->printerInUse()->setOutputFormat(QPrinter::PdfFormat);
 }
 
 void TestPrint::cleanup()
@@ -210,10 +210,10 @@ bool TestPrint::load(const QString &path)
 bool TestPrint::print(const QString &pdf)
 {
     QFile::remove(pdf);
-    m_form->printer->setOutputFileName(pdf);
+    m_form->printerInUse()->setOutputFileName(pdf);
     ModalAnswerer answer([](QWidget *dialog) { static_cast<QDialog *>(dialog)->accept(); });
     m_form->printClick();
-    m_origin = m_form->printer->pageRect(QPrinter::Point).topLeft();
+    m_origin = m_form->printerInUse()->pageRect(QPrinter::Point).topLeft();
     return answer.answered() && answer.className() == QLatin1String("QPrintDialog")
         && QFile::exists(pdf);
 }
@@ -372,7 +372,7 @@ void TestPrint::sameSheetAtAnyResolution()
 {
     QFETCH(int, resolution);
     if (resolution)
-        m_form->printer->setResolution(resolution);
+        m_form->printerInUse()->setResolution(resolution);
     QVERIFY(load(writeBin(QStringLiteral("resolution.bin"), QByteArray(1024, '\xFF'))));
     const QString pdf = m_dir.filePath(QStringLiteral("resolution%1.pdf").arg(resolution));
     QVERIFY(print(pdf));
@@ -455,12 +455,12 @@ void TestPrint::pageLineOnEveryPaper()
 {
     QFETCH(int, paper);
     QFETCH(bool, fits);
-    QVERIFY(m_form->printer->setPageSize(QPageSize(QPageSize::PageSizeId(paper))));
+    QVERIFY(m_form->printerInUse()->setPageSize(QPageSize(QPageSize::PageSizeId(paper))));
     QVERIFY(load(writeBin(QStringLiteral("paper.bin"), QByteArray(22 * 1024, '\xFF'))));
     const QString pdf = m_dir.filePath(QStringLiteral("paper%1.pdf").arg(paper));
     QVERIFY(print(pdf));
     QCOMPARE(pdfPages(pdf), 2);
-    const QRectF printable = m_form->printer->pageRect(QPrinter::Point);
+    const QRectF printable = m_form->printerInUse()->pageRect(QPrinter::Point);
 
     for (int page : {1, 2}) {
         const QList<Word> words = pdfWords(pdf, page);
@@ -480,8 +480,8 @@ void TestPrint::pageLineOnEveryPaper()
     }
     // The last column's frame stays on the paper too.
     const QImage image = pdfPage(pdf, 1, m_dir.path());
-    const qreal fit = PrintLayout::fitFactor(m_form->printer->pageRect(QPrinter::DevicePixel).size(),
-                                             m_form->printer->resolution());
+    const qreal fit = PrintLayout::fitFactor(m_form->printerInUse()->pageRect(QPrinter::DevicePixel).size(),
+                                             m_form->printerInUse()->resolution());
     QCOMPARE(fit == 1.0, fits);
     const auto onPaper = [&](QPointF unit) {
         return (unit + QPointF(25, 35)) * PointsPerUnit * fit + printable.topLeft();
@@ -514,7 +514,7 @@ void TestPrint::failedPrintKeepsOldFile()
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
     }
-    m_form->printer->setOutputFileName(pdf);
+    m_form->printerInUse()->setOutputFileName(pdf);
 
     QString title;
     QStringList buttons;
@@ -543,7 +543,7 @@ void TestPrint::failedPrintKeepsOldFile()
     // Nothing left beside it, and the printer still aims at the chosen name.
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), existing ? QStringList{QStringLiteral("sheet.pdf")}
                                                                    : QStringList{});
-    QCOMPARE(m_form->printer->outputFileName(), pdf);
+    QCOMPARE(m_form->printerInUse()->outputFileName(), pdf);
 
     if (!missingFolder) {
         QVERIFY(print(pdf));
@@ -565,7 +565,7 @@ void TestPrint::onlyFromBinaryTab()
     QVERIFY(load(writeBin(QStringLiteral("tabs.bin"), blankImages(3))));
     m_form->TabBitmap->setCurrentIndex(tab);
     const QString pdf = m_dir.filePath(QStringLiteral("tab%1.pdf").arg(tab));
-    m_form->printer->setOutputFileName(pdf);
+    m_form->printerInUse()->setOutputFileName(pdf);
     ModalAnswerer answer([](QWidget *dialog) { static_cast<QDialog *>(dialog)->accept(); });
     m_form->printClick();
     QVERIFY(!answer.answered());
@@ -576,7 +576,7 @@ void TestPrint::cancelledDialogPrintsNothing()
 {
     QVERIFY(load(writeBin(QStringLiteral("cancel.bin"), blankImages(3))));
     const QString pdf = m_dir.filePath(QStringLiteral("cancel.pdf"));
-    m_form->printer->setOutputFileName(pdf);
+    m_form->printerInUse()->setOutputFileName(pdf);
     auto answer = ModalAnswerer::rejectDialog();
     m_form->printClick();
     QVERIFY(answer->answered());

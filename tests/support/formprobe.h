@@ -20,7 +20,7 @@ public:
     using maindialogImpl::binData;
     using maindialogImpl::bgColor;
     using maindialogImpl::nbImages;
-    using maindialogImpl::printer;
+    using maindialogImpl::printerInUse;
 
     QStatusBar *bar() const { return m_bar; }
     QString status() const;
