@@ -305,10 +305,6 @@ int exportWindowText(const QCommandLineParser &parser, const QString &command,
                      const DisplayLayout &layout, int preset, const QString &out)
 {
     const bool all = parser.isSet(QStringLiteral("all"));
-    for (const char *name : {"address", "capacity"})
-        if (parser.isSet(QString::fromLatin1(name)))
-            return Cli::usageError(command, QStringLiteral("--%1 is for --format ihex only")
-                                                .arg(QLatin1String(name)));
     if (all && parser.isSet(QStringLiteral("table-start")))
         return Cli::usageError(command, QStringLiteral("--all names each table itself; one "
                                                        "--table-start would give them all one "

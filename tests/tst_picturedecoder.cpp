@@ -135,17 +135,6 @@ QByteArray webpWithHalfItsPicture(const QByteArray &still)
     return webpFile(riffChunk(chunk.first(4).constData(), body));
 }
 
-quint32 crc32(const QByteArray &bytes)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (const char byte : bytes) {
-        crc ^= uchar(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-    }
-    return ~crc;
-}
-
 QByteArray bigEndian(quint32 value)
 {
     QByteArray bytes(4, '\0');
@@ -155,8 +144,7 @@ QByteArray bigEndian(quint32 value)
 
 QByteArray chunk(const char *type, const QByteArray &body)
 {
-    const QByteArray named = QByteArray(type, 4) + body;
-    return bigEndian(quint32(body.size())) + named + bigEndian(crc32(named));
+    return TestPictures::pngChunk(type, body);
 }
 
 int paeth(int a, int b, int c)
