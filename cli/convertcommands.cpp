@@ -6,6 +6,7 @@
 #include "core/picturedecoder.h"
 #include "core/pictureencoder.h"
 #include "core/picturepreparation.h"
+#include "output/fontsourceinfo.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -175,8 +176,9 @@ int info(const QStringList &arguments)
     const QString command = QStringLiteral("info");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Tells what each file is: a binary file and its image count, or a picture with\n"
-        "its format, size, frame count (for an animation) and whether to-bin converts it."));
+        "Tells what each file is: a binary file and its image count, a picture with its\n"
+        "format, size, frame count (for an animation) and whether to-bin converts it, or\n"
+        "a font's source text with its kind, glyph count and sizes."));
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Binary files or pictures; '-' for standard "
                                                 "input."),
@@ -215,6 +217,9 @@ int info(const QStringList &arguments)
                 ? QStringLiteral("convertible\n")
                 : QStringLiteral("not convertible: %1 (--fit scales it)\n")
                       .arg(Cli::message(FileAccess::Status::WrongSize, layout.size()));
+        } else if (const FontSourceInfo font = FontSourceInfo::read(data);
+                   font.kind != FontSourceInfo::Kind::None) {
+            report += QStringLiteral("%1: %2\n").arg(name, font.description());
         } else if (BinFile::isValidLength(data.size(), layout.imageBytes())) {
             report += QStringLiteral("%1: binary file, %2 image(s)%3\n")
                           .arg(name)

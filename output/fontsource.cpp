@@ -79,9 +79,8 @@ QStringList cellsBanner(const FontCells &cells, const Options &options)
             .arg(cells.originX)
             .arg(cells.baseline)
             .arg(cells.widths.isEmpty() ? QString()
-                                        : QStringLiteral("; %1_widths: the step after each "
-                                                         "glyph")
-                                              .arg(options.name)),
+                                        : QStringLiteral("; a width per glyph: the step after "
+                                                         "it")),
         QStringLiteral("written by vexlor-cli %1").arg(QStringLiteral(VEXLOR_VERSION)),
     };
     return lines;

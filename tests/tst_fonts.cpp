@@ -220,6 +220,8 @@ private slots:
     void previewDrawsTheTables();
     void compiledTables_data();
     void compiledTables();
+    void infoReadsTheSource_data();
+    void infoReadsTheSource();
     void refusals_data();
     void refusals();
 
@@ -443,6 +445,44 @@ void TestFonts::compiledTables()
     QCOMPARE(lines.size(), 4);
     QCOMPARE(lines.at(1), result.out.toHex().toUpper());
     QCOMPARE(lines.at(2), advances);
+}
+
+void TestFonts::infoReadsTheSource_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QStringList>("told");
+
+    QTest::newRow("cells in C") << QStringList{"--chars", "32-67"} << "cells.c"
+                                << QStringList{"fixed-cell font 'cells'", "36 glyphs",
+                                               "U+0020 to U+0043", "6x9", "12 bytes"};
+    QTest::newRow("cells in a header")
+        << QStringList{"--chars", "ABC", "--layout", "horizontal", "--header", "cells.h"}
+        << "cells.h" << QStringList{"3 glyphs", "6x9", "9 bytes"};
+    QTest::newRow("proportional cells in Python")
+        << QStringList{"--chars", "ABC", "--proportional", "--name", "small"} << "cells.py"
+        << QStringList{"'small'", "3 glyphs", "a width per glyph"};
+    QTest::newRow("gfxfont") << QStringList{"--chars", "ABC", "--kind", "gfxfont"} << "gfx.c"
+                             << QStringList{"Adafruit GFX font 'gfx'", "3 glyphs", "5x7",
+                                            "9 pixels a line"};
+}
+
+void TestFonts::infoReadsTheSource()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, written);
+    QFETCH(QStringList, told);
+    for (QString &option : options)
+        if (option.endsWith(QLatin1String(".h")))
+            option = file(option);
+    const QString out = file(written.endsWith(QLatin1String(".h"))
+                                 ? written.left(written.size() - 1) + QLatin1Char('c')
+                                 : written);
+    QCOMPARE(run(Program, QStringList{"font", file("test.bdf"), "-o", out} + options).code, 0);
+    const Result result = run(Program, {"info", file(written)});
+    QCOMPARE(result.code, 0);
+    for (const QString &words : told)
+        QVERIFY2(QString::fromUtf8(result.out).contains(words), result.out);
 }
 
 void TestFonts::refusals_data()
