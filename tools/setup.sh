@@ -5,13 +5,14 @@ set -euo pipefail
 
 VEXLOR_PACKAGES=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev libdeflate-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libdeflate-dev libfreetype-dev
     qt6-image-formats-plugins libqt6svg6
     libbenchmark-dev python3-pil time
     xvfb xauth xclip x11-utils imagemagick poppler-utils
     clang libclang-rt-14-dev valgrind
     appstream desktop-file-utils dpkg-dev file
     lintian srecord
+    fonts-dejavu-core fonts-terminus-otb xfonts-base fonts-wqy-microhei
 )
 
 vexlor_missing_packages() {
