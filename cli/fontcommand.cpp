@@ -27,6 +27,9 @@ const QString Command = QStringLiteral("font");
 
 // A text file that lists characters: far more than any alphabet needs.
 constexpr qint64 MaxCharacterFileBytes = 16 * 1024 * 1024;
+// Cells of every code between the first and the last can grow large; no
+// firmware holds this much, and its text would take ten times as much memory.
+constexpr qint64 MaxCellTableBytes = 16 * 1024 * 1024;
 // Past this many, the missing characters are counted rather than named.
 constexpr int MaxNamedMissing = 16;
 
@@ -241,6 +244,8 @@ bool sourceOptions(const QCommandLineParser &parser, Request &request)
         if (request.header.isEmpty() || Cli::isStandardStream(request.header)
             || Cli::isStandardStream(request.out))
             return refuse(QStringLiteral("--header needs a file name, and -o one too"));
+        if (QFileInfo(request.header).absoluteFilePath() == QFileInfo(request.out).absoluteFilePath())
+            return refuse(QStringLiteral("--header and -o name the same file"));
         // The source includes its header by the path from its own folder.
         source.header = QDir(QFileInfo(request.out).absolutePath())
                             .relativeFilePath(QFileInfo(request.header).absoluteFilePath());
@@ -384,6 +389,18 @@ int writeCells(const QString &path, const Request &request, const RenderedFont &
     const QSize size = request.cell.isValid() ? request.cell : FontCells::largestBox(font);
     layout.width = size.width();
     layout.height = size.height();
+    const qint64 bytes = qint64(font.glyphs.size()) * layout.imageBytes();
+    if (bytes > MaxCellTableBytes) {
+        Cli::printError(Cli::inputName(path),
+                        QStringLiteral("%1 cells of %2x%3 would take %4 MiB, more than any "
+                                       "firmware holds; ask for fewer characters or a smaller "
+                                       "cell")
+                            .arg(font.glyphs.size())
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(bytes >> 20));
+        return Cli::Failure;
+    }
     QList<char32_t> cut;
     const FontCells cells = FontCells::build(font, layout, request.proportional, cut);
     if (!cut.isEmpty())

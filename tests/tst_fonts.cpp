@@ -520,6 +520,9 @@ void TestFonts::refusals_data()
     QTest::newRow("a GFXfont's 16-bit offsets")
         << QStringList{DejaVu, "--font-size", "150", "--kind", "gfxfont"} << 1
         << "passes the 65536 bytes";
+    QTest::newRow("cells past what a firmware holds")
+        << QStringList{"test.bdf", "--chars", "0-65535", "--cell", "255x255"} << 1
+        << "65536 cells of 255x255 would take 510 MiB";
     QTest::newRow("a table holds every code between")
         << QStringList{"test.bdf", "--chars", "A\xF0\x9F\x98\x80"} << 2 << "spans more than 65536";
 }
