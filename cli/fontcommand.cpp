@@ -130,10 +130,11 @@ bool chooseKind(const QCommandLineParser &parser, Request &request)
         return refuse(QStringLiteral("a GFXfont is C source: --format %1 is for --kind cells")
                           .arg(format));
     if (request.kind == Kind::Gfx) {
-        for (const char *name : {"cell", "proportional"})
+        for (const char *name : {"cell", "proportional", "display", "layout", "bit-order",
+                                 "row63", "row127"})
             if (parser.isSet(QString::fromLatin1(name)))
                 return refuse(QStringLiteral("--%1 is for --kind cells: a GFXfont stores each "
-                                             "glyph's own box and advance")
+                                             "glyph's own box, in bits of its own order")
                                   .arg(QLatin1String(name)));
     }
     return true;
