@@ -356,10 +356,17 @@ bool reportMissing(const QString &path, const Request &request, const QList<char
                                   .arg(codeList(missing)));
         return false;
     }
-    Cli::printError(name, QStringLiteral("the font lacks %1 of the %2 characters, left empty: %3")
-                              .arg(missing.size())
-                              .arg(request.codes.size())
-                              .arg(codeList(missing)));
+    // A range such as 32-255 takes in controls, which no font draws.
+    QList<char32_t> lacking;
+    for (const char32_t code : missing)
+        if (!FontCharacters::isControl(code))
+            lacking << code;
+    if (!lacking.isEmpty())
+        Cli::printError(name, QStringLiteral("the font lacks %1 of the %2 characters, left empty: "
+                                             "%3")
+                                  .arg(lacking.size())
+                                  .arg(request.codes.size())
+                                  .arg(codeList(lacking)));
     return true;
 }
 

@@ -54,12 +54,12 @@ QString parseItem(const QString &item, QList<char32_t> &codes)
     return QString();
 }
 
+} // namespace
+
 bool isControl(char32_t code)
 {
     return code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0xFEFF;
 }
-
-} // namespace
 
 QString parse(const QString &text, QList<char32_t> &codes)
 {

@@ -22,6 +22,9 @@ QString parse(const QString &text, QList<char32_t> &codes);
 // characters apart. False when the bytes are not UTF-8.
 bool fromText(const QByteArray &utf8, QList<char32_t> &codes);
 
+// C0 and C1 controls and the byte order mark: no font draws them.
+bool isControl(char32_t code);
+
 // Sorted and distinct: what the others give, merged.
 QList<char32_t> merged(const QList<char32_t> &a, const QList<char32_t> &b);
 
