@@ -400,15 +400,21 @@ bool readBinary(const QString &path, const DisplayLayout &layout, QByteArray &co
     const Status status = BinFile::read(path, Caller::CommandLine, contents, layout.imageBytes());
     if (status == Status::Ok)
         return true;
-    QString text = message(status);
+    printError(inputName(path),
+               status == Status::BadLength ? binaryLengthMessage(layout) : message(status));
+    return false;
+}
+
+QString binaryLengthMessage(const DisplayLayout &layout)
+{
+    QString text = message(Status::BadLength);
     // The plain message stays as it always was for the window's own format.
-    if (status == Status::BadLength && layout != DisplayLayout::row63())
+    if (layout != DisplayLayout::row63())
         text += QStringLiteral(" (a file holds whole images of %1 bytes, at most %2, for %3)")
                     .arg(layout.imageBytes())
                     .arg(BinImage::MaxImages)
                     .arg(layout.description());
-    printError(inputName(path), text);
-    return false;
+    return text;
 }
 
 bool selectImage(const QString &path, const QByteArray &contents, const DisplayLayout &layout,

@@ -80,6 +80,8 @@ bool imageIndex(const QCommandLineParser &parser, const QString &command, int &i
 // These print their own error naming the file.
 // A file of whole images of `layout`, at most 64.
 bool readBinary(const QString &path, const DisplayLayout &layout, QByteArray &contents);
+// Why a file is no binary file of `layout`.
+QString binaryLengthMessage(const DisplayLayout &layout);
 bool selectImage(const QString &path, const QByteArray &contents, const DisplayLayout &layout,
                  int index, BinaryImage &image);
 QList<BinaryImage> allImages(const QByteArray &contents, const DisplayLayout &layout);

@@ -10,6 +10,7 @@ int toBin(const QStringList &arguments);
 int toBmp(const QStringList &arguments);
 int info(const QStringList &arguments);
 int exportText(const QStringList &arguments);
+int importSource(const QStringList &arguments);
 int hex(const QStringList &arguments);
 int show(const QStringList &arguments);
 int join(const QStringList &arguments);

@@ -1,4 +1,5 @@
 #include "cli/cliio.h"
+#include "cli/imageinput.h"
 #include "cli/commands.h"
 
 #include "core/binfile.h"
@@ -32,15 +33,7 @@ int toBin(const QStringList &arguments)
                                  QStringLiteral("PICTURE..."));
     Cli::addOutputOption(parser, QStringLiteral("Binary file to write; '-' for standard output."));
     Cli::addLayoutOptions(parser);
-    parser.addOption({QStringLiteral("threshold"),
-                      QStringLiteral("Grey value (0-256) below which a pixel is on; default 40, "
-                                     "or 128 when dithering."),
-                      QStringLiteral("N")});
-    parser.addOption({QStringLiteral("invert"), QStringLiteral("Swap on and off pixels.")});
-    parser.addOption({QStringLiteral("dither"),
-                      QStringLiteral("none (default), floyd-steinberg, atkinson or bayer."),
-                      QStringLiteral("METHOD")});
-    Cli::addPictureOptions(parser);
+    Cli::addConversionOptions(parser);
     if (const int code = Cli::parse(parser, command, arguments, 1, -1); code != Cli::Continue)
         return code;
 
@@ -53,18 +46,9 @@ int toBin(const QStringList &arguments)
         return Cli::usageError(command, QStringLiteral("standard input can be read only once"));
 
     PicturePreparation::Options options;
-    if (parser.isSet(QStringLiteral("dither"))
-        && !PicturePreparation::ditherFromName(parser.value(QStringLiteral("dither")),
-                                               options.dither))
-        return Cli::usageError(command, QStringLiteral("unknown dithering '%1'")
-                                            .arg(parser.value(QStringLiteral("dither"))));
-    if (options.dither != PicturePreparation::Dither::None)
-        options.threshold = PicturePreparation::DitherThreshold;
-    options.invert = parser.isSet(QStringLiteral("invert"));
     DisplayLayout layout;
     QString out;
-    if (!Cli::intOption(parser, command, QStringLiteral("threshold"), 0, 256, options.threshold)
-        || !Cli::pictureOptions(parser, command, options)
+    if (!Cli::conversionOptions(parser, command, options)
         || !Cli::displayLayout(parser, command, layout)
         || !Cli::outputPath(parser, command, out))
         return Cli::UsageError;

@@ -1,15 +1,19 @@
 #include "cli/cliio.h"
+#include "cli/imageinput.h"
 #include "cli/commands.h"
 #include "cli/terminalpicture.h"
 
 #include "core/binimage.h"
 #include "core/displaypreset.h"
+#include "core/picturepreparation.h"
 #include "output/exportfields.h"
 #include "output/exporttext.h"
 #include "output/intelhex.h"
+#include "output/sourcetext.h"
 
 #include <QByteArray>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 #include <QStringList>
@@ -32,22 +36,33 @@ const struct FieldOption
     {"separator", "Text between numbers.", &ExportFields::separator},
 };
 
-// Reads IN.bin, into `contents` too when given, and picks the image of
-// --image; Continue when all went well.
+// Reads IN, a binary file or a picture, into `contents` too when given,
+// and picks the image of --image; Continue when all went well.
 int chosenImage(const QCommandLineParser &parser, const QString &command,
                 const DisplayLayout &layout, QString &in, BinaryImage &image,
                 QByteArray *contents = nullptr)
 {
     int index = 0;
-    if (!Cli::imageIndex(parser, command, index))
+    PicturePreparation::Options options;
+    if (!Cli::imageIndex(parser, command, index)
+        || !Cli::conversionOptions(parser, command, options))
         return Cli::UsageError;
     in = parser.positionalArguments().constFirst();
     QByteArray file;
-    if (!Cli::readBinary(in, layout, file) || !Cli::selectImage(in, file, layout, index, image))
+    if (!Cli::readImages(in, layout, options, file)
+        || !Cli::selectImage(in, file, layout, index, image))
         return Cli::Failure;
     if (contents)
         *contents = file;
     return Cli::Continue;
+}
+
+void addInputArgument(QCommandLineParser &parser)
+{
+    parser.addPositionalArgument(QStringLiteral("input"),
+                                 QStringLiteral("Binary file, or a picture converted as to-bin "
+                                                "does; '-' for standard input."),
+                                 QStringLiteral("IN"));
 }
 
 // Decimal, or hexadecimal after "0x": a leading zero must not turn a
@@ -78,7 +93,8 @@ int exportIntelHex(const QCommandLineParser &parser, const QString &command,
                    const DisplayLayout &layout, const QString &out)
 {
     QStringList textOnly;
-    for (const char *name : {"image", "all", "bytes-per-line"})
+    for (const char *name : {"image", "all", "bytes-per-line", "name", "header", "target",
+                             "attribute", "no-banner"})
         if (parser.isSet(QString::fromLatin1(name)))
             textOnly << QStringLiteral("--") + QLatin1String(name);
     for (const FieldOption &option : fieldOptions)
@@ -89,11 +105,13 @@ int exportIntelHex(const QCommandLineParser &parser, const QString &command,
                                                        "is, so %1 cannot apply")
                                             .arg(textOnly.join(QStringLiteral(", "))));
     quint32 address = 0;
-    if (!addressOption(parser, command, address))
+    PicturePreparation::Options options;
+    if (!addressOption(parser, command, address)
+        || !Cli::conversionOptions(parser, command, options))
         return Cli::UsageError;
     const QString in = parser.positionalArguments().constFirst();
     QByteArray contents;
-    if (!Cli::readBinary(in, layout, contents))
+    if (!Cli::readImages(in, layout, options, contents))
         return Cli::Failure;
     if (!IntelHex::fits(contents.size(), address))
         return Cli::usageError(command, QStringLiteral("from --address %1 the %2 bytes of %3 run "
@@ -105,32 +123,173 @@ int exportIntelHex(const QCommandLineParser &parser, const QString &command,
                                                                        : Cli::Failure;
 }
 
-// The text options of one image, or of every image with --all.
-int exportSource(const QCommandLineParser &parser, const QString &command,
-                 const DisplayLayout &layout, int preset, const QString &out)
+using SourceText::Language;
+
+const struct Format
+{
+    const char *name;
+    Language language;
+    // The window's preset, or -1 for a format the window does not write.
+    int preset;
+} formats[] = {
+    {"asm", Language::Assembler, ExportText::Assembler},
+    {"c", Language::C, ExportText::C},
+    {"custom", Language::Custom, ExportText::Custom},
+    {"python", Language::Python, -1},
+    {"pic", Language::Pic, -1},
+    {"pic18", Language::Pic18, -1},
+};
+
+// Any of them, or a tag such as $name in a delimiter, asks for source ready
+// for a firmware build; without them the text stays the window's.
+const char *const firmwareOptions[] = {"name", "header", "target", "attribute", "no-banner"};
+
+bool firmwareWanted(const QCommandLineParser &parser, const Format &format)
+{
+    if (format.preset < 0)
+        return true;
+    for (const char *name : firmwareOptions)
+        if (parser.isSet(QString::fromLatin1(name)))
+            return true;
+    for (const FieldOption &option : fieldOptions)
+        if (SourceText::hasTags(parser.value(QString::fromLatin1(option.name))))
+            return true;
+    return false;
+}
+
+// The format's own fields with the ones given on the command line instead.
+bool givenFields(const QCommandLineParser &parser, const QString &command, ExportFields &fields)
+{
+    for (const FieldOption &option : fieldOptions) {
+        const QString name = QString::fromLatin1(option.name);
+        if (!parser.isSet(name))
+            continue;
+        const QString value = parser.value(name);
+        if (!ExportText::isLatin1(value)) {
+            Cli::usageError(command, QStringLiteral("--%1 holds characters that ISO 8859-1 "
+                                                    "cannot represent")
+                                         .arg(name));
+            return false;
+        }
+        fields.*option.field = value;
+    }
+    return true;
+}
+
+int writeText(const QString &out, const QString &text, const QString &header = QString(),
+              const QString &headerText = QString())
+{
+    // The fields were checked; this catches the banner's own text.
+    if (!ExportText::isLatin1(text) || !ExportText::isLatin1(headerText)) {
+        Cli::printError(Cli::outputName(out),
+                        QStringLiteral("the text holds characters that ISO 8859-1 cannot "
+                                       "represent"));
+        return Cli::Failure;
+    }
+    if (header.isEmpty())
+        return Cli::writeOutput(out, ExportText::encode(text)) ? Cli::Success : Cli::Failure;
+    return Cli::writeOutputs({{out, ExportText::encode(text)},
+                              {header, ExportText::encode(headerText)}})
+        ? Cli::Success
+        : Cli::Failure;
+}
+
+// The options of firmware source, checked against each other and the format.
+bool sourceOptions(const QCommandLineParser &parser, const QString &command,
+                   const Format &format, const QString &out, SourceText::Options &options)
+{
+    auto refuse = [&](const QString &text) {
+        Cli::usageError(command, text);
+        return false;
+    };
+    const bool c = format.language == Language::C;
+    options.name = parser.isSet(QStringLiteral("name")) ? parser.value(QStringLiteral("name"))
+                                                        : SourceText::identifierFor(out);
+    if (!SourceText::isIdentifier(options.name))
+        return refuse(QStringLiteral("--name takes an identifier: letters, digits and '_', not "
+                                     "starting with a digit nor a keyword, not '%1'")
+                          .arg(options.name));
+    for (const char *name : {"header", "target", "attribute"})
+        if (!c && parser.isSet(QString::fromLatin1(name)))
+            return refuse(QStringLiteral("--%1 is for --format c only").arg(QLatin1String(name)));
+    if (c && (parser.isSet(QStringLiteral("table-start"))
+              || parser.isSet(QStringLiteral("table-end"))))
+        return refuse(QStringLiteral("the C source declares each table itself, so --table-start "
+                                     "and --table-end cannot apply; --attribute adds to the "
+                                     "declaration"));
+    options.frames = parser.isSet(QStringLiteral("all"));
+    if (options.frames && parser.isSet(QStringLiteral("table-start"))
+        && !parser.value(QStringLiteral("table-start")).contains(QLatin1String("$name")))
+        return refuse(QStringLiteral("--all names each table itself; a --table-start without "
+                                     "$name would give them all one name"));
+    if (parser.isSet(QStringLiteral("target"))) {
+        if (parser.value(QStringLiteral("target")) != QLatin1String("avr"))
+            return refuse(QStringLiteral("--target takes avr, not '%1'")
+                              .arg(parser.value(QStringLiteral("target"))));
+        options.target = SourceText::Target::Avr;
+    }
+    options.attribute = parser.value(QStringLiteral("attribute"));
+    if (!ExportText::isLatin1(options.attribute))
+        return refuse(QStringLiteral("--attribute holds characters that ISO 8859-1 cannot "
+                                     "represent"));
+    options.banner = !parser.isSet(QStringLiteral("no-banner"));
+    if (parser.isSet(QStringLiteral("header"))) {
+        const QString header = parser.value(QStringLiteral("header"));
+        if (header.isEmpty() || Cli::isStandardStream(header) || Cli::isStandardStream(out))
+            return refuse(QStringLiteral("--header writes two files together: it needs a file "
+                                         "name and -o FILE, not standard output"));
+        if (header == out)
+            return refuse(QStringLiteral("--header and -o name the same file"));
+        options.headerName = QFileInfo(header).fileName();
+    }
+    return Cli::intOption(parser, command, QStringLiteral("bytes-per-line"),
+                          ExportText::MinBytesPerLine, ExportText::MaxBytesPerLine,
+                          options.bytesPerLine);
+}
+
+int exportFirmwareSource(const QCommandLineParser &parser, const QString &command,
+                         const DisplayLayout &layout, const Format &format, const QString &out)
+{
+    SourceText::Options options;
+    ExportFields fields = SourceText::fields(format.language);
+    if (!sourceOptions(parser, command, format, out, options)
+        || !givenFields(parser, command, fields))
+        return Cli::UsageError;
+    if (const QString problem = SourceText::problem(format.language, layout); !problem.isEmpty())
+        return Cli::usageError(command, problem);
+    QString in;
+    BinaryImage image;
+    QByteArray contents;
+    if (const int code = chosenImage(parser, command, layout, in, image, &contents);
+        code != Cli::Continue)
+        return code;
+    QList<QByteArray> images{image.bytes()};
+    if (options.frames) {
+        images.clear();
+        for (const BinaryImage &each : Cli::allImages(contents, layout))
+            images << each.bytes();
+    }
+    const QString text = SourceText::source(format.language, fields, options, layout, images);
+    if (options.headerName.isEmpty())
+        return writeText(out, text);
+    const QString header = parser.value(QStringLiteral("header"));
+    return writeText(out, text, header,
+                     SourceText::header(fields, options, header, layout, int(images.size())));
+}
+
+// The window's text of one image, or of every image with --all.
+int exportWindowText(const QCommandLineParser &parser, const QString &command,
+                     const DisplayLayout &layout, int preset, const QString &out)
 {
     const bool all = parser.isSet(QStringLiteral("all"));
-    if (parser.isSet(QStringLiteral("address")))
-        return Cli::usageError(command, QStringLiteral("--address is for --format ihex only"));
-    if (all && parser.isSet(QStringLiteral("image")))
-        return Cli::usageError(command, QStringLiteral("--image and --all exclude each other"));
     if (all && parser.isSet(QStringLiteral("table-start")))
         return Cli::usageError(command, QStringLiteral("--all names each table itself; one "
                                                        "--table-start would give them all one "
                                                        "name"));
     ExportFields fields;
     ExportText::preset(preset, fields, layout.imageBytes());
-    for (const FieldOption &option : fieldOptions) {
-        const QString name = QString::fromLatin1(option.name);
-        if (!parser.isSet(name))
-            continue;
-        const QString value = parser.value(name);
-        if (!ExportText::isLatin1(value))
-            return Cli::usageError(command, QStringLiteral("--%1 holds characters that ISO 8859-1 "
-                                                           "cannot represent")
-                                                .arg(name));
-        fields.*option.field = value;
-    }
+    if (!givenFields(parser, command, fields))
+        return Cli::UsageError;
     int bytesPerLine = ExportText::DefaultBytesPerLine;
     if (!Cli::intOption(parser, command, QStringLiteral("bytes-per-line"),
                         ExportText::MinBytesPerLine, ExportText::MaxBytesPerLine, bytesPerLine))
@@ -143,24 +302,53 @@ int exportSource(const QCommandLineParser &parser, const QString &command,
     if (const int code = chosenImage(parser, command, layout, in, image, &contents);
         code != Cli::Continue)
         return code;
-    QString text;
-    if (all) {
-        QList<QByteArray> images;
-        for (const BinaryImage &each : Cli::allImages(contents, layout))
-            images << each.bytes();
-        text = ExportText::generateAll(preset, fields, bytesPerLine, images);
-    } else {
-        text = ExportText::generate(fields, bytesPerLine, preset == ExportText::Assembler,
-                                    image.bytes());
-    }
-    // The fields were checked above; this catches the banner's own text.
-    if (!ExportText::isLatin1(text)) {
-        Cli::printError(Cli::outputName(out),
-                        QStringLiteral("the text holds characters that ISO 8859-1 cannot "
-                                       "represent"));
-        return Cli::Failure;
-    }
-    return Cli::writeOutput(out, ExportText::encode(text)) ? Cli::Success : Cli::Failure;
+    if (!all)
+        return writeText(out, ExportText::generate(fields, bytesPerLine,
+                                                   preset == ExportText::Assembler,
+                                                   image.bytes()));
+    QList<QByteArray> images;
+    for (const BinaryImage &each : Cli::allImages(contents, layout))
+        images << each.bytes();
+    return writeText(out, ExportText::generateAll(preset, fields, bytesPerLine, images));
+}
+
+int exportSource(const QCommandLineParser &parser, const QString &command,
+                 const DisplayLayout &layout, const Format &format, const QString &out)
+{
+    if (parser.isSet(QStringLiteral("address")))
+        return Cli::usageError(command, QStringLiteral("--address is for --format ihex only"));
+    if (parser.isSet(QStringLiteral("all")) && parser.isSet(QStringLiteral("image")))
+        return Cli::usageError(command, QStringLiteral("--image and --all exclude each other"));
+    return firmwareWanted(parser, format)
+        ? exportFirmwareSource(parser, command, layout, format, out)
+        : exportWindowText(parser, command, layout, format.preset, out);
+}
+
+void addFirmwareOptions(QCommandLineParser &parser)
+{
+    static const struct
+    {
+        const char *name;
+        const char *description;
+        const char *value;
+    } options[] = {
+        {"name", "Name of the table, NAME_0, NAME_1, ... with --all (default: OUT's name made "
+                 "an identifier, or 'image'). Also names NAME_WIDTH and NAME_HEIGHT.",
+         "NAME"},
+        {"header", "With --format c: also write FILE.h with an include guard and the "
+                   "declarations, which the source then includes; both files or neither.",
+         "FILE.h"},
+        {"target", "With --format c: 'avr' puts the tables, and with --all their pointers, "
+                   "in flash with PROGMEM.",
+         "TARGET"},
+        {"attribute", "With --format c: TEXT after each table's declarator, such as a section "
+                      "attribute.",
+         "TEXT"},
+        {"no-banner", "Leave out the banner.", nullptr},
+    };
+    for (const auto &option : options)
+        parser.addOption({QString::fromLatin1(option.name), QString::fromLatin1(option.description),
+                          option.value ? QString::fromLatin1(option.value) : QString()});
 }
 
 } // namespace
@@ -170,19 +358,28 @@ int exportText(const QStringList &arguments)
     const QString command = QStringLiteral("export");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Writes a binary image as source text in ISO 8859-1: a table of dt lines for a\n"
-        "PIC assembler, a C array or a custom layout; with --all, every image of the\n"
-        "file. In every text, $tab stands for a TAB. --format ihex writes the whole\n"
-        "file as Intel HEX instead, for an EEPROM programmer."));
-    Cli::addBinaryArgument(parser);
+        "Writes a binary image, or a picture converted as to-bin does, as source text in\n"
+        "ISO 8859-1: a table of dt lines for a PIC assembler, a C array or a custom\n"
+        "layout; with --all, every image of the file. In every text, $tab stands for a\n"
+        "TAB, and $name, $width, $height, $bytes and $count for the table's name, the\n"
+        "size, the bytes of an image and the number of images. --name, --header,\n"
+        "--target, --attribute, --no-banner and the formats python, pic and pic18 write\n"
+        "source that a firmware build takes as it is: named tables with their size,\n"
+        "declarations and no blanks at line ends. --format ihex writes the whole file as\n"
+        "Intel HEX instead, for an EEPROM programmer."));
+    addInputArgument(parser);
     parser.addOption({QStringLiteral("format"),
-                      QStringLiteral("asm, c (default), custom, or ihex: Intel HEX records of 16 "
-                                     "bytes."),
+                      QStringLiteral("asm, c (default), custom, python (MicroPython bytes and "
+                                     "framebuf constants), pic (dt, directives indented for "
+                                     "gpasm), pic18 (db, indented), or ihex: Intel HEX records "
+                                     "of 16 bytes."),
                       QStringLiteral("FORMAT")});
     Cli::addImageOption(parser);
     parser.addOption({QStringLiteral("all"),
                       QStringLiteral("Every image, in tables named image0, image1, ...; in C "
-                                     "followed by an array 'images' of pointers to them.")});
+                                     "followed by an array 'images' of pointers to them. For "
+                                     "firmware source: NAME_0, NAME_1, ..., NAME_frames and "
+                                     "NAME_FRAMES.")});
     parser.addOption({QStringLiteral("address"),
                       QStringLiteral("With --format ihex: the address of the first byte, decimal "
                                      "or 0x hexadecimal (default 0)."),
@@ -195,18 +392,21 @@ int exportText(const QStringList &arguments)
                           QString::fromLatin1(option.description)
                               + QStringLiteral(" Replaces the format's own."),
                           QStringLiteral("T")});
+    addFirmwareOptions(parser);
     Cli::addLayoutOptions(parser);
+    Cli::addConversionOptions(parser);
     Cli::addOutputOption(parser, QStringLiteral("Text file to write (default: standard output)."));
     if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
         return code;
 
-    const QStringList formats{QStringLiteral("asm"), QStringLiteral("c"), QStringLiteral("custom"),
-                              QStringLiteral("ihex")};
     const QString formatName = parser.isSet(QStringLiteral("format"))
         ? parser.value(QStringLiteral("format"))
         : QStringLiteral("c");
-    const int preset = int(formats.indexOf(formatName));
-    if (preset < 0)
+    const Format *format = nullptr;
+    for (const Format &each : formats)
+        if (formatName == QLatin1String(each.name))
+            format = &each;
+    if (!format && formatName != QLatin1String("ihex"))
         return Cli::usageError(command, QStringLiteral("unknown format '%1'").arg(formatName));
     DisplayLayout layout;
     if (!Cli::displayLayout(parser, command, layout))
@@ -216,9 +416,8 @@ int exportText(const QStringList &arguments)
         : QStringLiteral("-");
     if (out.isEmpty())
         return Cli::usageError(command, QStringLiteral("empty output name"));
-    return formats.at(preset) == QLatin1String("ihex")
-        ? exportIntelHex(parser, command, layout, out)
-        : exportSource(parser, command, layout, preset, out);
+    return format ? exportSource(parser, command, layout, *format, out)
+                  : exportIntelHex(parser, command, layout, out);
 }
 
 int hex(const QStringList &arguments)
@@ -226,11 +425,12 @@ int hex(const QStringList &arguments)
     const QString command = QStringLiteral("hex");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Prints the bytes of a binary image (1024 for 128x64) in stored order, 16 per\n"
-        "line."));
-    Cli::addBinaryArgument(parser);
+        "Prints the bytes of a binary image (1024 for 128x64), or of a picture\n"
+        "converted as to-bin does, in stored order, 16 per line."));
+    addInputArgument(parser);
     Cli::addImageOption(parser);
     Cli::addLayoutOptions(parser);
+    Cli::addConversionOptions(parser);
     if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
         return code;
     DisplayLayout layout;
@@ -251,12 +451,13 @@ int show(const QStringList &arguments)
     const QString command = QStringLiteral("show");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Draws a binary image in the terminal, each character holding two pixels one\n"
-        "above the other (32 lines of 128 characters for 128x64); on pixels are drawn,\n"
-        "off pixels left blank."));
-    Cli::addBinaryArgument(parser);
+        "Draws a binary image, or a picture converted as to-bin does, in the terminal,\n"
+        "each character holding two pixels one above the other (32 lines of 128\n"
+        "characters for 128x64); on pixels are drawn, off pixels left blank."));
+    addInputArgument(parser);
     Cli::addImageOption(parser);
     Cli::addLayoutOptions(parser);
+    Cli::addConversionOptions(parser);
     if (const int code = Cli::parse(parser, command, arguments, 1, 1); code != Cli::Continue)
         return code;
     DisplayLayout layout;
@@ -284,10 +485,11 @@ int displays(const QStringList &arguments)
         const QString size = preset.needsSize
             ? QStringLiteral("WxH from --size,")
             : QStringLiteral("%1x%2").arg(preset.layout.width).arg(preset.layout.height);
-        text += QStringLiteral("%1 %2 %3\n%4%5\n")
+        const QString indent(16, QLatin1Char(' '));
+        text += QStringLiteral("%1 %2 %3\n%4%5\n%4fits: %6\n")
                     .arg(QLatin1String(preset.name), -15)
                     .arg(size, preset.layout.arrangement())
-                    .arg(QString(16, QLatin1Char(' ')), QLatin1String(preset.summary));
+                    .arg(indent, QLatin1String(preset.summary), QLatin1String(preset.fits));
     }
     return Cli::printOutput(text.toUtf8()) ? Cli::Success : Cli::Failure;
 }

@@ -11,6 +11,9 @@ struct DisplayPreset
 {
     const char *name;
     const char *summary;
+    // The libraries and controllers whose memory or buffer holds exactly
+    // this layout, drawn through their own code.
+    const char *fits;
     DisplayLayout layout;
     // gfx and xbm are byte layouts for pictures of any size: the size comes
     // from the user.

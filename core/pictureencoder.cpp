@@ -32,7 +32,9 @@ QImage onAsSetBits(const QImage &rendered)
     return mono;
 }
 
-// The toolkit's XBM writer leaves the variable names empty ("_width").
+// The toolkit's XBM writer leaves the variable names empty ("_width"). The
+// layout is X11's own XWriteBitmapFile's, brace ending its line, since
+// some readers (ImageMagick's) take nothing else.
 QByteArray xbm(const QImage &mono, const QByteArray &name)
 {
     QByteArray text = "#define " + name + "_width " + QByteArray::number(mono.width()) + "\n"
@@ -45,12 +47,12 @@ QByteArray xbm(const QImage &mono, const QByteArray &name)
             uint byte = 0;
             for (int bit = 0; bit < 8 && column * 8 + bit < mono.width(); ++bit)
                 byte |= uint(mono.pixelIndex(column * 8 + bit, y)) << bit;
-            text += count == 0 ? " " : (count % 12 == 0 ? ",\n   " : ", ");
+            text += count == 0 ? "\n   " : (count % 12 == 0 ? ",\n   " : ", ");
             text += "0x" + QByteArray::number(byte, 16).rightJustified(2, '0');
             ++count;
         }
     }
-    text += " };\n";
+    text += "};\n";
     return text;
 }
 

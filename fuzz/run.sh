@@ -22,7 +22,7 @@ export QT_QPA_PLATFORM=offscreen
 # The examples are whole files; each target's input layout is made around them.
 seeds="$build/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds/picture" "$seeds/preparation" "$seeds/binfile" "$seeds/export"
+mkdir -p "$seeds/picture" "$seeds/preparation" "$seeds/binfile" "$seeds/export" "$seeds/import"
 if [ -d "$top/examples" ]; then
     n=0
     while IFS= read -r -d '' f; do
@@ -41,11 +41,11 @@ if [ -d "$top/examples" ]; then
     done < <(find "$top/examples" -type f -size -200k -print0)
 fi
 
-declare -A max_len=([picture]=32768 [preparation]=32768 [binfile]=67000 [export]=6144)
+declare -A max_len=([picture]=32768 [preparation]=32768 [binfile]=67000 [export]=6144 [import]=8192)
 declare -A extra=([picture]="-dict=$top/fuzz/picture.dict" [preparation]="-dict=$top/fuzz/picture.dict")
 status=0
 summary=()
-for target in picture preparation binfile export; do
+for target in picture preparation binfile export import; do
     exe="$build/fuzz_$target"
     logs="$build/logs"
     artifacts="$build/artifacts/$target"

@@ -206,6 +206,25 @@ QString generateAll(int id, const ExportFields &fields, int bytesPerLine,
     return text;
 }
 
+QString banner(const ExportFields &fields)
+{
+    const Expanded f(fields);
+    const Writer writer(f, DefaultBytesPerLine, false);
+    QString text(writer.bannerLength(), Qt::Uninitialized);
+    writer.banner(text.data());
+    return text;
+}
+
+QString table(const ExportFields &fields, int bytesPerLine, bool assembler,
+              const QByteArray &image)
+{
+    const Expanded f(fields);
+    const Writer writer(f, bytesPerLine, assembler);
+    QString text(writer.tableLength(f.tableStart, image.size()), Qt::Uninitialized);
+    writer.table(text.data(), f.tableStart, bytesOf(image), image.size());
+    return text;
+}
+
 bool isLatin1(const QString &text)
 {
     for (const QChar c : text)

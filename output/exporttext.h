@@ -40,6 +40,13 @@ QString generate(const ExportFields &fields, int bytesPerLine, bool assembler,
 QString generateAll(int id, const ExportFields &fields, int bytesPerLine,
                     const QList<QByteArray> &images);
 
+// The parts of a text, for writers that put more around the tables: the
+// banner alone, and one table started by `fields.tableStart`, followed by a
+// blank line.
+QString banner(const ExportFields &fields);
+QString table(const ExportFields &fields, int bytesPerLine, bool assembler,
+              const QByteArray &image);
+
 bool isLatin1(const QString &text);
 bool isLatin1(const ExportFields &fields);
 

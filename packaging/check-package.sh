@@ -91,6 +91,9 @@ required=(
     /usr/share/man/man1/vexlor.1.gz
     /usr/share/man/man1/vexlor-cli.1.gz
     /usr/share/icons/hicolor/scalable/apps/vexlor.svg
+    /usr/share/cmake/Vexlor/VexlorConfig.cmake
+    /usr/share/cmake/Vexlor/VexlorConfigVersion.cmake
+    /usr/share/cmake/Vexlor/VexlorImages.cmake
 )
 for size in 16 32 48 64 128 256; do
     required+=("/usr/share/icons/hicolor/${size}x${size}/apps/vexlor.png")
@@ -112,6 +115,11 @@ for program in vexlor vexlor-cli; do
 done
 check "packaged vexlor-cli --version reports $version" \
     bash -c '"$1" --version | head -n 1 | grep -qxF "vexlor-cli $2"' _ "$root/usr/bin/vexlor-cli" "$version"
+
+check "the packaged CMake package builds the example project" bash -c '
+    cmake -S "$1/examples/cmake" -B "$2/example" -DCMAKE_PREFIX_PATH="$3/usr" >/dev/null &&
+    cmake --build "$2/example" >/dev/null && "$2/example/show_logo" >/dev/null' \
+    _ "$top" "$work" "$root"
 
 echo "== Debian policy"
 check "lintian has nothing to say" bash -c '

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -110,6 +111,7 @@ private slots:
     void toBmpEqualsCore_data();
     void toBmpEqualsCore();
     void toBmpAll();
+    void xbmOpensInImageMagick();
     void hexEqualsCore();
     void exportEqualsCore_data();
     void exportEqualsCore();
@@ -121,6 +123,10 @@ private slots:
     void layoutsEqualCore();
     void exportWholeFile_data();
     void exportWholeFile();
+    void picturesAsInput_data();
+    void picturesAsInput();
+    void sourceRoundTrip_data();
+    void sourceRoundTrip();
     void failures_data();
     void failures();
     void unwritableOutputKeepsExistingFile();
@@ -203,6 +209,7 @@ void TestCli::initTestCase()
     writeFile("b1000.bin", QByteArray(1000, 'x'));
     writeFile("b65537.bin", QByteArray(65537, 'x'));
     writeFile("unknown.wbmp", encoded(pattern(0), "WBMP"));
+    writeFile("table.c", "const unsigned char t[] = {1, 2, 3};\n");
 }
 
 void TestCli::toBinEqualsCore_data()
@@ -334,6 +341,25 @@ void TestCli::toBmpAll()
     QVERIFY(!QFile::exists(file("all.v1-03.bmp")));
 }
 
+void TestCli::xbmOpensInImageMagick()
+{
+    const QString convert = QStandardPaths::findExecutable("convert");
+    if (convert.isEmpty())
+        QSKIP("ImageMagick is not installed");
+    const QByteArray binary = readFile("b3.bin");
+    QCOMPARE(run({"to-bmp", file("b3.bin"), "--image", "1", "-o", file("magick.xbm")}).code, 0);
+    QProcess magick;
+    magick.start(convert, {file("magick.xbm"), file("magick.pbm")});
+    QVERIFY(magick.waitForFinished(30000));
+    QVERIFY2(magick.exitCode() == 0, magick.readAllStandardError().constData());
+    const QImage read(file("magick.pbm"));
+    QCOMPARE(read.size(), QSize(BinImage::Width, BinImage::Height));
+    const QImage expected = BinImage::toPicture(bytes(binary, 1), 0xFFFFFFFFu,
+                                                RowOrganisation::Row63);
+    QCOMPARE(read.convertToFormat(QImage::Format_RGB32),
+             expected.convertToFormat(QImage::Format_RGB32));
+}
+
 void TestCli::hexEqualsCore()
 {
     const QByteArray binary = readFile("b3.bin");
@@ -342,6 +368,13 @@ void TestCli::hexEqualsCore()
         QCOMPARE(result.code, 0);
         QCOMPARE(result.out, BinImage::hexText(bytes(binary, k)).toLatin1() + '\n');
     }
+    // Display memory that starts like an icon file is still display memory.
+    QByteArray iconLike = sampleBinary(1);
+    iconLike.replace(0, 6, QByteArray("\0\0\1\0\2\0", 6));
+    writeFile("icon-like.bin", iconLike);
+    const Result icon = run({"hex", file("icon-like.bin")});
+    QCOMPARE(icon.err, QByteArray());
+    QCOMPARE(icon.out, BinImage::hexText(bytes(iconLike)).toLatin1() + '\n');
 }
 
 void TestCli::exportEqualsCore_data()
@@ -564,6 +597,110 @@ void TestCli::exportWholeFile()
     QCOMPARE(result.out, expected);
 }
 
+void TestCli::picturesAsInput_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QStringList>("layout");
+    QTest::addColumn<QStringList>("conversion");
+    QTest::addColumn<QStringList>("arguments");
+    const QStringList rows{"--size", "128x64", "--layout", "horizontal"};
+    QTest::newRow("export") << "p1.png" << rows << QStringList()
+                            << QStringList{"export", "--name", "logo"};
+    QTest::newRow("export, converted as asked")
+        << "p1.png" << rows
+        << QStringList{"--threshold", "100", "--invert", "--rotate", "180", "--flip", "h"}
+        << QStringList{"export"};
+    QTest::newRow("hex, dithered") << "p1.png" << rows << QStringList{"--dither", "bayer"}
+                                   << QStringList{"hex"};
+    QTest::newRow("show, fitted") << "p1.png" << QStringList{"--display", "ssd1306-128x32"}
+                                  << QStringList{"--fit"} << QStringList{"show"};
+    QTest::newRow("ihex, every frame of an animation")
+        << "walk.gif" << QStringList{"--display", "ssd1306"} << QStringList{"--threshold", "100"}
+        << QStringList{"export", "--format", "ihex"};
+}
+
+// A picture gives what its to-bin conversion gives, the layout given once.
+void TestCli::picturesAsInput()
+{
+    QFETCH(QString, picture);
+    QFETCH(QStringList, layout);
+    QFETCH(QStringList, conversion);
+    QFETCH(QStringList, arguments);
+    const QString command = arguments.takeFirst();
+    const Result binary = run(QStringList{"to-bin", file(picture), "-o", "-"} + layout
+                              + conversion);
+    QCOMPARE(binary.code, 0);
+    const Result fromBinary = run(QStringList{command, "-"} + layout + arguments, binary.out);
+    const Result fromPicture = run(QStringList{command, file(picture)} + layout + conversion
+                                  + arguments);
+    QCOMPARE(fromPicture.err, QByteArray());
+    QCOMPARE(fromPicture.code, 0);
+    QCOMPARE(fromPicture.out, fromBinary.out);
+}
+
+void TestCli::sourceRoundTrip_data()
+{
+    QTest::addColumn<QStringList>("exported");
+    QTest::addColumn<QStringList>("imported");
+    QTest::addColumn<bool>("whole");
+    const QStringList ssd1306{"--display", "ssd1306"};
+    QTest::newRow("window's c") << QStringList() << QStringList() << false;
+    QTest::newRow("window's asm, image 2") << QStringList{"--format", "asm", "--image", "2"}
+                                           << QStringList() << false;
+    QTest::newRow("window's custom") << QStringList{"--format", "custom"} << QStringList()
+                                     << false;
+    QTest::newRow("window's c, all, 1 per line")
+        << QStringList{"--all", "--bytes-per-line", "1"} << QStringList() << true;
+    QTest::newRow("c, all, avr, header")
+        << QStringList{"--all", "--target", "avr", "--header", "HEADER", "--bytes-per-line", "96"}
+        << QStringList() << true;
+    QTest::newRow("c, attribute, no banner, name picked")
+        << QStringList{"--all", "--attribute", "__attribute__((aligned(4)))", "--no-banner",
+                       "--name", "walk"}
+        << QStringList{"--name", "walk"} << true;
+    QTest::newRow("python, all") << QStringList{"--format", "python", "--all"} + ssd1306
+                                 << ssd1306 << true;
+    QTest::newRow("pic, all, 7 per line")
+        << QStringList{"--format", "pic", "--all", "--bytes-per-line", "7"} << QStringList()
+        << true;
+    QTest::newRow("pic18") << QStringList{"--format", "pic18"} << QStringList() << false;
+    QTest::newRow("custom delimiters, tags, all")
+        << QStringList{"--format", "custom", "--all", "--table-start", "$name($bytes):",
+                       "--line-start", "DATA ", "--hex-prefix", "", "--separator", " ",
+                       "--comment", "REM "}
+        << QStringList{"--line-start", "DATA ", "--hex-prefix", "", "--separator", " ",
+                       "--comment", "REM "}
+        << true;
+    QTest::newRow("ihex at 0x100") << QStringList{"--format", "ihex", "--address", "0x100"}
+                                   << QStringList() << true;
+    QTest::newRow("xbm of to-bmp")
+        << QStringList{"to-bmp", "--display", "xbm", "--size", "128x64", "--image", "1"}
+        << QStringList{"--display", "xbm", "--size", "128x64"} << false;
+}
+
+// Whatever export writes, import reads back byte for byte.
+void TestCli::sourceRoundTrip()
+{
+    QFETCH(QStringList, exported);
+    QFETCH(QStringList, imported);
+    QFETCH(bool, whole);
+    const QByteArray b3 = readFile("b3.bin");
+    const bool picture = !exported.isEmpty() && exported.constFirst() == "to-bmp";
+    const QString text = file(picture ? "round.xbm" : "round.txt");
+    const QString command = picture ? exported.takeFirst() : QStringLiteral("export");
+    exported.replaceInStrings(QRegularExpression("^HEADER$"), file("round.h"));
+    const Result written = run(QStringList{command, file("b3.bin"), "-o", text} + exported);
+    QCOMPARE(written.err, QByteArray());
+    QCOMPARE(written.code, 0);
+    if (exported.contains("--header"))
+        QVERIFY(readFile("round.h").contains("#ifndef ROUND_H\n"));
+    const Result read = run(QStringList{"import", text, "-o", "-"} + imported);
+    QCOMPARE(read.err, QByteArray());
+    QCOMPARE(read.code, 0);
+    const int image = exported.contains("--image") ? exported.at(exported.indexOf("--image") + 1).toInt() : 0;
+    QCOMPARE(read.out, whole ? b3 : b3.mid(image * 1024, 1024));
+}
+
 void TestCli::failures_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -702,6 +839,26 @@ void TestCli::failures_data()
     QTest::newRow("picture not of the layout's size")
         << QStringList{"to-bin", "p0.png", "--display", "ssd1306-128x32", "-o", "OUT"} << 1
         << "p0.png: Taille de l'image différente de 128 * 32 pixels";
+    QTest::newRow("python of a layout framebuf cannot draw")
+        << QStringList{"export", "b1.bin", "--format", "python"} << 2
+        << "framebuf cannot draw 128x64 vertical, bit 0 top, 2 controllers";
+    QTest::newRow("header beside standard output")
+        << QStringList{"export", "b1.bin", "--header", "OUT"} << 2
+        << "--header writes two files together";
+    QTest::newRow("header for asm") << QStringList{"export", "b1.bin", "--format", "asm",
+                                                   "--header", "x.h", "-o", "OUT"}
+                                    << 2 << "--header is for --format c only";
+    QTest::newRow("name not an identifier") << QStringList{"export", "b1.bin", "--name", "2x"}
+                                            << 2 << "--name takes an identifier";
+    QTest::newRow("header into a missing folder: source kept")
+        << QStringList{"export", "b1.bin", "--header", "no/such/dir/x.h", "-o", "OUT"} << 1
+        << "no/such/dir/x.h: ";
+    QTest::newRow("import of no table") << QStringList{"import", "text.png", "-o", "OUT"} << 1
+                                        << "text.png: no table of numbers found";
+    QTest::newRow("import of a table of another size")
+        << QStringList{"import", "table.c", "--display", "pcd8544", "-o", "OUT"} << 1
+        << "no table of whole images of 504 bytes (84x48 vertical, bit 0 top); it holds t (3 "
+           "bytes)";
     QTest::newRow("output directory missing")
         << QStringList{"to-bin", "p0.png", "-o", "no/such/dir/out.bin"} << 1
         << "no/such/dir/out.bin: Erreur fichier !";
@@ -818,7 +975,8 @@ void TestCli::help_data()
     QTest::addColumn<QString>("usage");
     QTest::newRow("program") << QStringList{"--help"} << "Usage: vexlor-cli COMMAND";
     for (const char *command :
-         {"to-bin", "to-bmp", "export", "hex", "show", "info", "join", "split", "displays"})
+         {"to-bin", "to-bmp", "export", "import", "hex", "show", "info", "join", "split",
+          "displays"})
         QTest::newRow(command) << QStringList{command, "--help"}
                                << QStringLiteral("Usage: vexlor-cli %1 [options]").arg(command);
     QTest::newRow("help command") << QStringList{"help", "join"} << "Usage: vexlor-cli join";

@@ -184,6 +184,14 @@ void TestDisplayLayout::presets_data()
                              << false;
     QTest::newRow("gfx") << "gfx" << "128x64 horizontal, bit 7 leftmost" << true;
     QTest::newRow("xbm") << "xbm" << "128x64 horizontal, bit 0 leftmost" << true;
+    QTest::newRow("u8g2-pcd8544") << "u8g2-pcd8544" << "88x48 vertical, bit 0 top" << false;
+    QTest::newRow("u8g2-sed1520") << "u8g2-sed1520" << "128x32 vertical, bit 0 top" << false;
+    QTest::newRow("adafruit-st7565") << "adafruit-st7565" << "128x64 vertical, bit 7 top" << false;
+    QTest::newRow("framebuf-vlsb") << "framebuf-vlsb" << "128x64 vertical, bit 0 top" << true;
+    QTest::newRow("framebuf-hlsb") << "framebuf-hlsb" << "128x64 horizontal, bit 7 leftmost"
+                                   << true;
+    QTest::newRow("framebuf-hmsb") << "framebuf-hmsb" << "128x64 horizontal, bit 0 leftmost"
+                                   << true;
 }
 
 void TestDisplayLayout::presets()

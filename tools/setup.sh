@@ -12,6 +12,7 @@ VEXLOR_PACKAGES=(
     clang libclang-rt-14-dev valgrind
     appstream desktop-file-utils dpkg-dev file
     lintian srecord
+    gcc-avr avr-libc gputils
     fonts-dejavu-core fonts-terminus-otb xfonts-base fonts-wqy-microhei
 )
 

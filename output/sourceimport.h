@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Tables of bytes read back from source text: C and C++ arrays, assembler
+// dt, db and retlw lines, Python bytes, XBM, custom delimiters, and Intel
+// HEX; the texts the export writes and what other tools write in those forms.
+namespace SourceImport {
+
+struct Table
+{
+    QString name; // empty when nothing names it
+    QByteArray bytes;
+};
+
+// What the custom delimiters of an export make of a text, when the usual
+// forms do not tell it.
+struct Syntax
+{
+    // A line that starts with it, after blanks, is a comment.
+    QString comment;
+    // Numbers are this prefix and hexadecimal digits; empty: bare digits.
+    bool customHexPrefix = false;
+    QString hexPrefix;
+    // Texts that may stand between the numbers of a table, such as the
+    // separator and the start of a line.
+    QStringList between;
+};
+
+struct Result
+{
+    QList<Table> tables;
+    // Empty, or why the text holds no tables: a number too large for a byte.
+    QString error;
+};
+
+// Every table of the text, in order; a table split into rows by inner
+// braces is one table. Array sizes, constants on one line and empty tables
+// are not tables.
+Result tables(const QByteArray &text, const Syntax &syntax = Syntax());
+
+// Every line that is not blank is an Intel HEX record.
+bool isIntelHex(const QByteArray &text);
+// The data of the records from the lowest address on; `error` says why
+// not when a record is damaged or the data has gaps.
+bool readIntelHex(const QByteArray &text, QByteArray &data, QString &error);
+
+} // namespace SourceImport
