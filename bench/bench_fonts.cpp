@@ -49,9 +49,9 @@ QByteArray cellsText(const RenderedFont &font)
     layout.width = size.width();
     layout.height = size.height();
     const FontCells cells = FontCells::build(font, layout, false, cut);
-    FontSource::Options options;
+    SourceText::Options options;
     options.name = QStringLiteral("font");
-    return FontSource::cellsC(cells, options).source;
+    return FontSource::cellsC(cells, options, QStringLiteral("bench")).source;
 }
 
 void convert(benchmark::State &state, const char *path, int pixels, char32_t first, int count,
@@ -71,9 +71,9 @@ void convert(benchmark::State &state, const char *path, int pixels, char32_t fir
                 state.SkipWithError("the glyphs do not fit a GFXfont");
                 return;
             }
-            FontSource::Options options;
+            SourceText::Options options;
             options.name = QStringLiteral("font");
-            benchmark::DoNotOptimize(FontSource::gfxC(tables, options));
+            benchmark::DoNotOptimize(FontSource::gfxC(tables, options, QStringLiteral("bench")));
         } else {
             benchmark::DoNotOptimize(cellsText(font));
         }

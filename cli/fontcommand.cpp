@@ -9,6 +9,7 @@
 #include "core/renderedfont.h"
 #include "output/fontcells.h"
 #include "output/fontpreview.h"
+#include "output/exporttext.h"
 #include "output/fontsource.h"
 #include "output/gfxfont.h"
 
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
-#include <QRegularExpression>
 #include <QStringList>
 
 namespace Commands {
@@ -47,10 +47,13 @@ struct Request
     QSize cell; // invalid: the largest glyph box
     bool proportional = false;
     QString out;
+    // What the tables are, for the comment above them.
+    QString description;
     bool preview = false;
     QList<char32_t> previewText;
     int zoom = 0; // 0: enlarged in a picture, as it is in the terminal
-    FontSource::Options source;
+    SourceText::Options source;
+    // The header's path as given; the source includes it as source.headerName.
     QString header;
 };
 
@@ -162,7 +165,10 @@ bool cellLayout(const QCommandLineParser &parser, Request &request)
         request.layout = preset->layout;
         return true;
     }
-    return Cli::displayLayout(parser, Command, request.layout);
+    if (!Cli::displayLayout(parser, Command, request.layout))
+        return false;
+    request.layout.controllers = 1;
+    return true;
 }
 
 bool characters(const QCommandLineParser &parser, Request &request)
@@ -211,46 +217,47 @@ bool characters(const QCommandLineParser &parser, Request &request)
     return true;
 }
 
+bool headerOption(const QCommandLineParser &parser, Request &request)
+{
+    if (!parser.isSet(QStringLiteral("header")))
+        return true;
+    request.header = parser.value(QStringLiteral("header"));
+    if (request.header.isEmpty() || Cli::isStandardStream(request.header)
+        || Cli::isStandardStream(request.out))
+        return refuse(QStringLiteral("--header writes two files together: it needs a file name "
+                                     "and -o FILE, not standard output"));
+    const QFileInfo header(request.header);
+    if (header.absoluteFilePath() == QFileInfo(request.out).absoluteFilePath())
+        return refuse(QStringLiteral("--header and -o name the same file"));
+    // The source includes its header by the path from its own folder.
+    request.source.headerName =
+        QDir(QFileInfo(request.out).absolutePath()).relativeFilePath(header.absoluteFilePath());
+    return true;
+}
+
+// Names, targets and the header as the export takes them.
 bool sourceOptions(const QCommandLineParser &parser, Request &request)
 {
-    FontSource::Options &source = request.source;
+    SourceText::Options &source = request.source;
     source.banner = !parser.isSet(QStringLiteral("no-banner"));
-    if (parser.isSet(QStringLiteral("name"))) {
-        source.name = parser.value(QStringLiteral("name"));
-        static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-        if (!identifier.match(source.name).hasMatch())
-            return refuse(QStringLiteral("--name takes a C identifier (letters, digits and _, not "
-                                         "first a digit), not '%1'")
-                              .arg(source.name));
-    } else {
-        source.name = Cli::isStandardStream(request.out)
-            ? QStringLiteral("font")
-            : QString::fromLatin1(PictureEncoder::identifierForName(request.out));
-    }
-    QStringList attributes;
+    source.name = parser.isSet(QStringLiteral("name"))
+        ? parser.value(QStringLiteral("name"))
+        : Cli::isStandardStream(request.out) ? QStringLiteral("font")
+                                             : SourceText::identifierFor(request.out);
+    if (!SourceText::isIdentifier(source.name))
+        return refuse(QStringLiteral("--name takes an identifier: letters, digits and '_', not "
+                                     "starting with a digit nor a keyword, not '%1'")
+                          .arg(source.name));
     if (parser.isSet(QStringLiteral("target"))) {
         if (parser.value(QStringLiteral("target")) != QLatin1String("avr"))
             return refuse(QStringLiteral("--target takes avr, not '%1'")
                               .arg(parser.value(QStringLiteral("target"))));
-        attributes << QStringLiteral("PROGMEM");
-        source.include = QStringLiteral("<avr/pgmspace.h>");
+        source.target = SourceText::Target::Avr;
     }
-    if (parser.isSet(QStringLiteral("attribute")))
-        attributes << parser.value(QStringLiteral("attribute"));
-    source.attribute = attributes.join(QLatin1Char(' '));
-    if (parser.isSet(QStringLiteral("header"))) {
-        request.header = parser.value(QStringLiteral("header"));
-        if (request.format != Format::C)
-            return refuse(QStringLiteral("--header is for C source"));
-        if (request.header.isEmpty() || Cli::isStandardStream(request.header)
-            || Cli::isStandardStream(request.out))
-            return refuse(QStringLiteral("--header needs a file name, and -o one too"));
-        if (QFileInfo(request.header).absoluteFilePath() == QFileInfo(request.out).absoluteFilePath())
-            return refuse(QStringLiteral("--header and -o name the same file"));
-        // The source includes its header by the path from its own folder.
-        source.header = QDir(QFileInfo(request.out).absolutePath())
-                            .relativeFilePath(QFileInfo(request.header).absoluteFilePath());
-    }
+    source.attribute = parser.value(QStringLiteral("attribute"));
+    if (!ExportText::isLatin1(source.attribute))
+        return refuse(QStringLiteral("--attribute holds characters that ISO 8859-1 cannot "
+                                     "represent"));
     if (request.format == Format::Binary) {
         for (const char *name : {"proportional", "name", "header", "target", "attribute", "no-banner"})
             if (parser.isSet(QString::fromLatin1(name)))
@@ -258,7 +265,16 @@ bool sourceOptions(const QCommandLineParser &parser, Request &request)
                                              "--format c or python")
                                   .arg(QLatin1String(name)));
     }
-    return true;
+    if (request.format == Format::Python) {
+        for (const char *name : {"header", "target", "attribute"})
+            if (parser.isSet(QString::fromLatin1(name)))
+                return refuse(QStringLiteral("--%1 is for --format c only").arg(QLatin1String(name)));
+        if (SourceText::framebufFormat(request.layout).isEmpty())
+            return refuse(QStringLiteral("MicroPython's framebuf draws no %1 bytes: choose "
+                                         "--bit-order lsb, or --format c")
+                              .arg(request.layout.arrangement()));
+    }
+    return headerOption(parser, request);
 }
 
 bool previewOptions(const QCommandLineParser &parser, Request &request)
@@ -424,13 +440,15 @@ int writeCells(const QString &path, const Request &request, const RenderedFont &
     case Format::Binary:
         return Cli::writeOutput(request.out, cells.bytes) ? Cli::Success : Cli::Failure;
     case Format::Python:
-        return Cli::writeOutput(request.out, FontSource::cellsPython(cells, request.source))
+        return Cli::writeOutput(request.out, FontSource::cellsPython(cells, request.source,
+                                                                     request.description))
             ? Cli::Success
             : Cli::Failure;
     case Format::C:
         break;
     }
-    return writeTexts(request, FontSource::cellsC(cells, request.source));
+    return writeTexts(request, FontSource::cellsC(cells, request.source, request.description,
+                                                  request.header));
 }
 
 int writeGfx(const QString &path, const Request &request, const RenderedFont &font)
@@ -442,7 +460,8 @@ int writeGfx(const QString &path, const Request &request, const RenderedFont &fo
     }
     if (request.preview)
         return writePreview(request, FontPreview::draw(gfx, request.previewText));
-    return writeTexts(request, FontSource::gfxC(gfx, request.source));
+    return writeTexts(request, FontSource::gfxC(gfx, request.source, request.description,
+                                                request.header));
 }
 
 } // namespace
@@ -469,7 +488,7 @@ int font(const QStringList &arguments)
     const RenderedFont font = RenderedFont::render(renderer, request.pixelSize, request.codes, missing);
     if (!reportMissing(path, request, missing))
         return Cli::Failure;
-    request.source.description = QStringLiteral("%1, %2 pixels")
+    request.description = QStringLiteral("%1, %2 pixels")
                                      .arg(font.family.isEmpty() ? QFileInfo(path).fileName()
                                                                 : font.family)
                                      .arg(font.pixelSize);

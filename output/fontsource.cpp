@@ -1,20 +1,24 @@
 #include "output/fontsource.h"
 
 #include "core/fontcharacters.h"
+#include "output/exporttext.h"
 #include "output/fontcells.h"
 #include "output/gfxfont.h"
 
-#include <QFileInfo>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace FontSource {
 
 namespace {
 
+using SourceText::Language;
+
 constexpr int BytesPerLine = 16;
 
-// "U+0041 'A'": the character itself only where it is plain ASCII, so
-// that the text stays ASCII whatever the font holds.
+// "U+0041 'A'": the character itself only where it is plain ASCII, so that
+// the text stays ASCII whatever the font holds.
 QString characterLabel(char32_t code)
 {
     QString label = FontCharacters::name(code);
@@ -28,62 +32,58 @@ QString hexNumber(uint value, int digits)
     return QStringLiteral("0x") + QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
 }
 
-QString hexByte(uchar byte)
+// The export's delimiters for `language`, tabs expanded.
+ExportFields delimiters(Language language)
 {
-    return hexNumber(byte, 2);
+    const ExportFields fields = SourceText::fields(language);
+    return ExportFields{ExportText::expandTabs(fields.comment), fields.tableStart,
+                        fields.tableEnd, ExportText::expandTabs(fields.lineStart),
+                        fields.hexPrefix, fields.separator};
 }
 
-// Lines of at most 16 numbers, each followed by a comma.
-QString dataLines(const QByteArray &bytes, qsizetype from, qsizetype count, const QString &indent)
+// Lines of at most 16 numbers, each followed by a comma, none by a blank.
+QString dataLines(const QByteArray &bytes, qsizetype from, qsizetype count,
+                  const ExportFields &fields)
 {
+    const QString separator = fields.separator.trimmed();
     QString text;
     for (qsizetype i = 0; i < count; ++i) {
-        const bool lineStart = i % BytesPerLine == 0;
-        text += lineStart ? indent : QStringLiteral(" ");
-        text += hexByte(uchar(bytes.at(from + i))) + QLatin1Char(',');
+        text += i % BytesPerLine == 0 ? fields.lineStart : QStringLiteral(" ");
+        text += fields.hexPrefix + hexNumber(uchar(bytes.at(from + i)), 2).mid(2) + separator;
         if (i % BytesPerLine == BytesPerLine - 1 || i == count - 1)
             text += QLatin1Char('\n');
     }
     return text;
 }
 
-QString bannerText(const QStringList &lines, const QString &open, const QString &prefix,
-                   const QString &close)
+// The export's banner, then what the tables hold, as comment lines.
+QString opening(const QStringList &lines, const SourceText::Options &options, Language language)
 {
-    QString text = open.isEmpty() ? QString() : open + QLatin1Char('\n');
+    const ExportFields fields = SourceText::fields(language);
+    QString text = options.banner ? ExportText::banner(fields) : QString();
     for (const QString &line : lines)
-        text += prefix + line + QLatin1Char('\n');
-    if (!close.isEmpty())
-        text += close + QLatin1Char('\n');
+        text += ExportText::expandTabs(fields.comment) + line + QLatin1Char('\n');
     return text + QLatin1Char('\n');
 }
 
-QString layoutWords(const DisplayLayout &layout)
+QStringList cellsLines(const FontCells &cells, const SourceText::Options &options,
+                       const QString &description)
 {
-    return layout.arrangement();
-}
-
-QStringList cellsBanner(const FontCells &cells, const Options &options)
-{
-    QStringList lines{
-        QStringLiteral("%1: %2, %3 to %4 (%5 codes)")
-            .arg(options.name, options.description, FontCharacters::name(cells.first),
-                 FontCharacters::name(cells.last))
-            .arg(cells.count()),
-        QStringLiteral("fixed cells of %1x%2 pixels, %3 bytes each, %4")
-            .arg(cells.cell.width)
-            .arg(cells.cell.height)
-            .arg(cells.glyphBytes())
-            .arg(layoutWords(cells.cell)),
-        QStringLiteral("pen position at column %1 of row %2%3")
-            .arg(cells.originX)
-            .arg(cells.baseline)
-            .arg(cells.widths.isEmpty() ? QString()
-                                        : QStringLiteral("; a width per glyph: the step after "
-                                                         "it")),
-        QStringLiteral("written by vexlor-cli %1").arg(QStringLiteral(VEXLOR_VERSION)),
-    };
-    return lines;
+    return {QStringLiteral("%1: %2, %3 to %4 (%5 codes)")
+                .arg(options.name, description, FontCharacters::name(cells.first),
+                     FontCharacters::name(cells.last))
+                .arg(cells.count()),
+            QStringLiteral("fixed cells of %1x%2 pixels, %3 bytes each: %4")
+                .arg(cells.cell.width)
+                .arg(cells.cell.height)
+                .arg(cells.glyphBytes())
+                .arg(cells.cell.arrangement()),
+            QStringLiteral("pen position at column %1 of row %2%3")
+                .arg(cells.originX)
+                .arg(cells.baseline)
+                .arg(cells.widths.isEmpty() ? QString()
+                                            : QStringLiteral("; a width per glyph: the step "
+                                                             "after it"))};
 }
 
 QString declarator(const QString &type, const QString &name, qsizetype count)
@@ -91,104 +91,85 @@ QString declarator(const QString &type, const QString &name, qsizetype count)
     return QStringLiteral("const %1 %2[%3]").arg(type, name).arg(count);
 }
 
-QString withAttribute(const QString &declaration, const Options &options)
+QString flash(const SourceText::Options &options)
 {
-    return options.attribute.isEmpty() ? declaration
-                                       : declaration + QLatin1Char(' ') + options.attribute;
+    return options.target == SourceText::Target::Avr ? QStringLiteral(" PROGMEM") : QString();
 }
 
-QString includeLines(const Options &options, const QStringList &system)
+QString avrLines(const SourceText::Options &options, const QString &comment)
 {
-    QString text;
-    for (const QString &file : system)
-        text += QStringLiteral("#include <%1>\n").arg(file);
-    if (!options.include.isEmpty())
-        text += QStringLiteral("#include %1\n").arg(options.include);
-    return text.isEmpty() ? text : text + QLatin1Char('\n');
+    if (options.target != SourceText::Target::Avr)
+        return QString();
+    return comment + QStringLiteral("In flash: read the bytes with pgm_read_byte().\n"
+                                    "#include <avr/pgmspace.h>\n\n");
 }
 
-// The constants and declarations, in the header or at the top of the source.
-QString cellsDeclarations(const FontCells &cells, const Options &options)
+QString cellsDeclarations(const FontCells &cells, const SourceText::Options &options)
 {
     const QString &n = options.name;
-    QString text;
     const struct
     {
         const char *suffix;
         qint64 value;
     } constants[] = {
-        {"FIRST", cells.first},        {"LAST", cells.last},
-        {"WIDTH", cells.cell.width},   {"HEIGHT", cells.cell.height},
-        {"GLYPH_BYTES", cells.glyphBytes()}, {"BASELINE", cells.baseline},
+        {"FIRST", cells.first},
+        {"LAST", cells.last},
+        {"WIDTH", cells.cell.width},
+        {"HEIGHT", cells.cell.height},
+        {"GLYPH_BYTES", cells.glyphBytes()},
+        {"BASELINE", cells.baseline},
     };
+    QString text = avrLines(options, QStringLiteral("// "));
     for (const auto &constant : constants)
         text += QStringLiteral("#define %1_%2 %3\n")
                     .arg(n, QLatin1String(constant.suffix))
                     .arg(constant.value);
-    text += QLatin1Char('\n');
-    text += QStringLiteral("extern %1;\n")
-                .arg(withAttribute(declarator(QStringLiteral("unsigned char"), n,
-                                              cells.bytes.size()),
-                                   options));
+    QString externs = QStringLiteral("extern %1%2;\n")
+                          .arg(declarator(QStringLiteral("unsigned char"), n, cells.bytes.size()),
+                               flash(options));
     if (!cells.widths.isEmpty())
-        text += QStringLiteral("extern %1;\n")
-                    .arg(withAttribute(declarator(QStringLiteral("unsigned char"),
-                                                  n + QStringLiteral("_widths"),
-                                                  cells.widths.size()),
-                                       options));
-    return text;
+        externs += QStringLiteral("extern %1%2;\n")
+                       .arg(declarator(QStringLiteral("unsigned char"), n + QStringLiteral("_widths"),
+                                       cells.widths.size()),
+                            flash(options));
+    return text + QLatin1Char('\n') + SourceText::withCLinkage(externs);
 }
 
-QString headerText(const QString &banner, const QString &includes, const QString &declarations,
-                   const Options &options)
-{
-    const QString guard = includeGuard(options.header);
-    return banner + QStringLiteral("#ifndef %1\n#define %1\n\n").arg(guard) + includes
-        + declarations + QStringLiteral("\n#endif /* %1 */\n").arg(guard);
-}
-
-// The declarations in the header, or in the source itself.
-Texts assemble(const QString &banner, const QString &includes, const QString &declarations,
-               const QString &definitions, const Options &options)
+// The declarations in a header behind its guard, or in the source itself.
+Texts assemble(const QString &opening, const QString &declarations, const QString &definitions,
+               const SourceText::Options &options, const QString &headerPath)
 {
     Texts texts;
-    if (options.header.isEmpty()) {
-        texts.source = (banner + includes + declarations + QLatin1Char('\n') + definitions).toLatin1();
+    if (headerPath.isEmpty()) {
+        texts.source = (opening + declarations + QLatin1Char('\n') + definitions).toLatin1();
         return texts;
     }
-    texts.header = headerText(banner, includes, declarations, options).toLatin1();
-    texts.source = (banner + QStringLiteral("#include \"%1\"\n\n").arg(options.header)
+    const QString guard = SourceText::includeGuard(headerPath);
+    texts.header = (opening + QStringLiteral("#ifndef %1\n#define %1\n\n").arg(guard) + declarations
+                    + QStringLiteral("\n#endif\n"))
+                       .toLatin1();
+    texts.source = (opening + QStringLiteral("#include \"%1\"\n\n").arg(options.headerName)
                     + definitions)
                        .toLatin1();
     return texts;
 }
 
-QString cellsTable(const FontCells &cells, const Options &options, const QString &indent,
-                   const QString &comment, const QString &commentEnd)
+// One comment line naming each glyph, then its bytes.
+QString glyphRows(const FontCells &cells, const ExportFields &fields, const QString &commentEnd)
 {
     QString text;
     const int n = cells.glyphBytes();
     for (int i = 0; i < cells.count(); ++i) {
-        text += indent + comment + characterLabel(cells.first + char32_t(i)) + commentEnd
-            + QLatin1Char('\n');
-        text += dataLines(cells.bytes, qsizetype(i) * n, n, indent);
+        text += fields.lineStart + fields.comment + characterLabel(cells.first + char32_t(i))
+            + commentEnd + QLatin1Char('\n');
+        text += dataLines(cells.bytes, qsizetype(i) * n, n, fields);
     }
-    Q_UNUSED(options);
     return text;
-}
-
-// MicroPython's framebuf constants for the layouts it draws.
-QString framebufFormat(const DisplayLayout &layout)
-{
-    const bool lsb = layout.bitOrder == DisplayLayout::BitOrder::Lsb;
-    if (layout.orientation == DisplayLayout::Orientation::Vertical)
-        return lsb ? QStringLiteral("0  # framebuf.MONO_VLSB") : QString();
-    return lsb ? QStringLiteral("4  # framebuf.MONO_HMSB") : QStringLiteral("3  # framebuf.MONO_HLSB");
 }
 
 QString gfxGlyphLine(const GfxFont::Glyph &glyph, char32_t code, bool last)
 {
-    return QStringLiteral("    { %1, %2, %3, %4, %5, %6 }%7 /* %8 */\n")
+    return QStringLiteral("\t{ %1, %2, %3, %4, %5, %6 }%7 /* %8 */\n")
         .arg(hexNumber(uint(glyph.bitmapOffset), 4))
         .arg(glyph.width)
         .arg(glyph.height)
@@ -199,126 +180,117 @@ QString gfxGlyphLine(const GfxFont::Glyph &glyph, char32_t code, bool last)
         .arg(characterLabel(code));
 }
 
-} // namespace
-
-Texts cellsC(const FontCells &cells, const Options &options)
+QStringList gfxLines(const GfxFont &font, const SourceText::Options &options,
+                     const QString &description)
 {
-    const QString banner = options.banner
-        ? bannerText(cellsBanner(cells, options), QStringLiteral("/*"), QStringLiteral(" * "),
-                     QStringLiteral(" */"))
-        : QString();
-    const QString includes = includeLines(options, {});
-    QString definitions = QStringLiteral("%1 = {\n")
-                              .arg(withAttribute(declarator(QStringLiteral("unsigned char"),
-                                                            options.name, cells.bytes.size()),
-                                                 options))
-        + cellsTable(cells, options, QStringLiteral("    "), QStringLiteral("/* "),
-                     QStringLiteral(" */"))
-        + QStringLiteral("};\n");
-    if (!cells.widths.isEmpty())
-        definitions += QStringLiteral("\n%1 = {\n")
-                           .arg(withAttribute(declarator(QStringLiteral("unsigned char"),
-                                                         options.name + QStringLiteral("_widths"),
-                                                         cells.widths.size()),
-                                              options))
-            + dataLines(cells.widths, 0, cells.widths.size(), QStringLiteral("    "))
-            + QStringLiteral("};\n");
-    return assemble(banner, includes, cellsDeclarations(cells, options), definitions, options);
-}
-
-QByteArray cellsPython(const FontCells &cells, const Options &options)
-{
-    const QString &n = options.name;
-    QString text = options.banner
-        ? bannerText(cellsBanner(cells, options), QString(), QStringLiteral("# "), QString())
-        : QString();
-    text += QStringLiteral("%1_FIRST = %2\n%1_LAST = %3\n%1_WIDTH = %4\n%1_HEIGHT = %5\n"
-                           "%1_GLYPH_BYTES = %6\n%1_BASELINE = %7\n")
-                .arg(n)
-                .arg(cells.first)
-                .arg(cells.last)
-                .arg(cells.cell.width)
-                .arg(cells.cell.height)
-                .arg(cells.glyphBytes())
-                .arg(cells.baseline);
-    if (const QString format = framebufFormat(cells.cell); !format.isEmpty())
-        text += QStringLiteral("%1_FORMAT = %2\n").arg(n, format);
-    text += QStringLiteral("\n%1 = bytes((\n").arg(n)
-        + cellsTable(cells, options, QStringLiteral("    "), QStringLiteral("# "), QString())
-        + QStringLiteral("))\n");
-    if (!cells.widths.isEmpty())
-        text += QStringLiteral("\n%1_WIDTHS = bytes((\n").arg(n)
-            + dataLines(cells.widths, 0, cells.widths.size(), QStringLiteral("    "))
-            + QStringLiteral("))\n");
-    return text.toLatin1();
-}
-
-Texts gfxC(const GfxFont &font, const Options &options)
-{
-    const QString &n = options.name;
     int widest = 0;
     int tallest = 0;
     for (const GfxFont::Glyph &glyph : font.glyphs) {
         widest = std::max(widest, glyph.width);
         tallest = std::max(tallest, glyph.height);
     }
-    const QString banner = options.banner
-        ? bannerText({QStringLiteral("%1: %2, %3 to %4 (%5 codes)")
-                          .arg(n, options.description,
-                               FontCharacters::name(char32_t(font.first)),
-                               FontCharacters::name(char32_t(font.last)))
-                          .arg(font.glyphs.size()),
-                      QStringLiteral("Adafruit GFX font: boxes up to %1x%2 pixels, %3 bitmap "
-                                     "bytes, %4 pixels a line")
-                          .arg(widest)
-                          .arg(tallest)
-                          .arg(font.bitmap.size())
-                          .arg(font.yAdvance),
-                      QStringLiteral("written by vexlor-cli %1").arg(QStringLiteral(VEXLOR_VERSION))},
-                     QStringLiteral("/*"), QStringLiteral(" * "), QStringLiteral(" */"))
-        : QString();
-    // GFXglyph and GFXfont come from Adafruit GFX's own header.
-    const QString includes =
-        includeLines(options, {QStringLiteral("stdint.h"), QStringLiteral("gfxfont.h")});
+    return {QStringLiteral("%1: %2, %3 to %4 (%5 codes)")
+                .arg(options.name, description, FontCharacters::name(char32_t(font.first)),
+                     FontCharacters::name(char32_t(font.last)))
+                .arg(font.glyphs.size()),
+            QStringLiteral("Adafruit GFX font: boxes up to %1x%2 pixels, %3 bitmap bytes, %4 "
+                           "pixels a line")
+                .arg(widest)
+                .arg(tallest)
+                .arg(font.bitmap.size())
+                .arg(font.yAdvance)};
+}
+
+} // namespace
+
+Texts cellsC(const FontCells &cells, const SourceText::Options &options,
+             const QString &description, const QString &headerPath)
+{
+    const ExportFields c = delimiters(Language::C);
+    const QString storage = SourceText::storage(options);
+    QString definitions = QStringLiteral("%1%2 = {\n")
+                              .arg(declarator(QStringLiteral("unsigned char"), options.name,
+                                              cells.bytes.size()),
+                                   storage)
+        + glyphRows(cells, {c.comment, {}, {}, c.lineStart, c.hexPrefix, c.separator},
+                    QString())
+        + QStringLiteral("};\n");
+    if (!cells.widths.isEmpty())
+        definitions += QStringLiteral("\n%1%2 = {\n")
+                           .arg(declarator(QStringLiteral("unsigned char"),
+                                           options.name + QStringLiteral("_widths"),
+                                           cells.widths.size()),
+                                storage)
+            + dataLines(cells.widths, 0, cells.widths.size(), c) + QStringLiteral("};\n");
+    return assemble(opening(cellsLines(cells, options, description), options, Language::C),
+                    cellsDeclarations(cells, options), definitions, options, headerPath);
+}
+
+QByteArray cellsPython(const FontCells &cells, const SourceText::Options &options,
+                       const QString &description)
+{
+    const ExportFields py = delimiters(Language::Python);
+    const SourceText::Tags tags{options.name, cells.cell.width, cells.cell.height,
+                                int(cells.bytes.size()), cells.count()};
+    QString text = opening(cellsLines(cells, options, description), options, Language::Python);
+    text += QStringLiteral("import framebuf\n\n%1_FIRST = %2\n%1_LAST = %3\n%1_WIDTH = %4\n"
+                           "%1_HEIGHT = %5\n%1_GLYPH_BYTES = %6\n%1_BASELINE = %7\n"
+                           "%1_FORMAT = framebuf.%8\n\n")
+                .arg(options.name)
+                .arg(cells.first)
+                .arg(cells.last)
+                .arg(cells.cell.width)
+                .arg(cells.cell.height)
+                .arg(cells.glyphBytes())
+                .arg(cells.baseline)
+                .arg(SourceText::framebufFormat(cells.cell));
+    text += SourceText::expandTags(py.tableStart, tags) + QLatin1Char('\n')
+        + glyphRows(cells, py, QString()) + py.tableEnd + QLatin1Char('\n');
+    if (!cells.widths.isEmpty()) {
+        SourceText::Tags widths = tags;
+        widths.name += QStringLiteral("_widths");
+        text += QLatin1Char('\n') + SourceText::expandTags(py.tableStart, widths)
+            + QLatin1Char('\n') + dataLines(cells.widths, 0, cells.widths.size(), py)
+            + py.tableEnd + QLatin1Char('\n');
+    }
+    return text.toLatin1();
+}
+
+Texts gfxC(const GfxFont &font, const SourceText::Options &options, const QString &description,
+           const QString &headerPath)
+{
+    const ExportFields c = delimiters(Language::C);
+    const QString &n = options.name;
     const QString bitmaps = n + QStringLiteral("_bitmaps");
     const QString glyphs = n + QStringLiteral("_glyphs");
-    const QString bitmapDeclaration =
-        withAttribute(declarator(QStringLiteral("uint8_t"), bitmaps,
-                                 std::max<qsizetype>(1, font.bitmap.size())),
-                      options);
-    const QString glyphDeclaration =
-        withAttribute(declarator(QStringLiteral("GFXglyph"), glyphs, font.glyphs.size()), options);
-    const QString fontDeclaration =
-        withAttribute(QStringLiteral("const GFXfont %1").arg(n), options);
-    const QString declarations = QStringLiteral("extern %1;\nextern %2;\nextern %3;\n")
-                                     .arg(bitmapDeclaration, glyphDeclaration, fontDeclaration);
-
-    QString definitions = bitmapDeclaration + QStringLiteral(" = {\n");
     // C has no empty initialiser: a font of spaces alone still has a byte.
-    definitions += font.bitmap.isEmpty()
-        ? QStringLiteral("    0x00\n")
-        : dataLines(font.bitmap, 0, font.bitmap.size(), QStringLiteral("    "));
-    definitions += QStringLiteral("};\n\n") + glyphDeclaration + QStringLiteral(" = {\n");
+    const QByteArray bitmap = font.bitmap.isEmpty() ? QByteArray(1, '\0') : font.bitmap;
+    const QString bitmapDeclarator = declarator(QStringLiteral("uint8_t"), bitmaps, bitmap.size());
+    const QString glyphDeclarator =
+        declarator(QStringLiteral("GFXglyph"), glyphs, font.glyphs.size());
+    const QString fontDeclarator = QStringLiteral("const GFXfont %1").arg(n);
+
+    // GFXglyph and GFXfont come from Adafruit GFX's own header.
+    QString declarations = avrLines(options, QStringLiteral("// "))
+        + QStringLiteral("#include <stdint.h>\n#include <gfxfont.h>\n\n");
+    declarations += SourceText::withCLinkage(
+        QStringLiteral("extern %1%4;\nextern %2%4;\nextern %3%4;\n")
+            .arg(bitmapDeclarator, glyphDeclarator, fontDeclarator, flash(options)));
+
+    const QString storage = SourceText::storage(options);
+    QString definitions = bitmapDeclarator + storage + QStringLiteral(" = {\n")
+        + dataLines(bitmap, 0, bitmap.size(), c) + QStringLiteral("};\n\n") + glyphDeclarator
+        + storage + QStringLiteral(" = {\n");
     for (int i = 0; i < font.glyphs.size(); ++i)
         definitions += gfxGlyphLine(font.glyphs.at(i), char32_t(font.first + i),
                                     i == font.glyphs.size() - 1);
-    definitions += QStringLiteral("};\n\n%1 = {\n    (uint8_t *)%2,\n    (GFXglyph *)%3,\n"
-                                  "    %4,\n    %5,\n    %6\n};\n")
-                       .arg(fontDeclaration, bitmaps, glyphs, hexNumber(uint(font.first), 4),
-                            hexNumber(uint(font.last), 4))
+    definitions += QStringLiteral("};\n\n%1%2 = {\n\t(uint8_t *)%3,\n\t(GFXglyph *)%4,\n\t%5,\n"
+                                  "\t%6,\n\t%7\n};\n")
+                       .arg(fontDeclarator, storage, bitmaps, glyphs,
+                            hexNumber(uint(font.first), 4), hexNumber(uint(font.last), 4))
                        .arg(font.yAdvance);
-    return assemble(banner, includes, declarations, definitions, options);
-}
-
-QString includeGuard(const QString &headerName)
-{
-    QString guard = QFileInfo(headerName).fileName().toUpper();
-    for (QChar &c : guard)
-        if (!(c.isLetterOrNumber() && c.unicode() < 0x80))
-            c = QLatin1Char('_');
-    if (guard.isEmpty() || guard.at(0).isDigit() || guard.at(0) == QLatin1Char('_'))
-        guard.prepend(QStringLiteral("FONT_"));
-    return guard;
+    return assemble(opening(gfxLines(font, options, description), options, Language::C),
+                    declarations, definitions, options, headerPath);
 }
 
 } // namespace FontSource

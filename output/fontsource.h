@@ -1,42 +1,33 @@
 #pragma once
 
+#include "output/sourcetext.h"
+
 #include <QByteArray>
 #include <QString>
 
 struct FontCells;
 struct GfxFont;
 
-// Font tables as source text for firmware: C (with or without a header) and
-// Python for fixed cells, C for GFXfont. Pure ASCII, no trailing blanks.
+// Font tables as source text for firmware, named, declared and stored as the
+// export's source is: C (with or without a header) and Python for fixed
+// cells, C for GFXfont. Pure ASCII, no trailing blanks.
 namespace FontSource {
-
-struct Options
-{
-    // A valid C and Python identifier; every table and constant starts with it.
-    QString name;
-    // What the banner says the tables are, such as "DejaVu Sans, 16 pixels".
-    QString description;
-    bool banner = true;
-    // Written after each table's declarator, such as PROGMEM.
-    QString attribute;
-    // Included before the tables, such as <avr/pgmspace.h>; empty for none.
-    QString include;
-    // The header's file name as the source includes it; empty: no header,
-    // the source declares everything itself.
-    QString header;
-};
 
 struct Texts
 {
     QByteArray source;
-    QByteArray header; // empty without Options::header
+    QByteArray header; // empty without `headerPath`
 };
 
-Texts cellsC(const FontCells &cells, const Options &options);
-QByteArray cellsPython(const FontCells &cells, const Options &options);
-Texts gfxC(const GfxFont &font, const Options &options);
-
-// "font.h" -> "FONT_H": the include guard of a header.
-QString includeGuard(const QString &headerName);
+// `description` says what the tables are, such as "DejaVu Sans, 16 pixels".
+// With `headerPath`, the constants and declarations go into a header there,
+// which the source includes as `options.headerName`.
+Texts cellsC(const FontCells &cells, const SourceText::Options &options,
+             const QString &description, const QString &headerPath = QString());
+// Only meaningful when SourceText::problem() allows Python for the cell's layout.
+QByteArray cellsPython(const FontCells &cells, const SourceText::Options &options,
+                       const QString &description);
+Texts gfxC(const GfxFont &font, const SourceText::Options &options, const QString &description,
+           const QString &headerPath = QString());
 
 } // namespace FontSource
