@@ -1,13 +1,13 @@
 #include "cli/cliio.h"
 #include "cli/imageinput.h"
 #include "cli/commands.h"
+#include "cli/fontimport.h"
 
 #include "core/binfile.h"
 #include "core/binimage.h"
 #include "core/picturedecoder.h"
 #include "core/pictureencoder.h"
 #include "core/picturepreparation.h"
-#include "output/fontsourceinfo.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -201,7 +201,7 @@ int info(const QStringList &arguments)
                 ? QStringLiteral("convertible\n")
                 : QStringLiteral("not convertible: %1 (--fit scales it)\n")
                       .arg(Cli::message(FileAccess::Status::WrongSize, layout.size()));
-        } else if (const FontSourceInfo font = FontSourceInfo::read(data);
+        } else if (const FontSourceInfo font = Cli::fontSource(path, data);
                    font.kind != FontSourceInfo::Kind::None) {
             report += QStringLiteral("%1: %2\n").arg(name, font.description());
         } else if (BinFile::isValidLength(data.size(), layout.imageBytes())) {

@@ -222,6 +222,8 @@ private slots:
     void compiledTables();
     void infoReadsTheSource_data();
     void infoReadsTheSource();
+    void importReadsCellsBack_data();
+    void importReadsCellsBack();
     void refusals_data();
     void refusals();
 
@@ -498,6 +500,49 @@ void TestFonts::infoReadsTheSource()
     QCOMPARE(result.code, 0);
     for (const QString &words : told)
         QVERIFY2(QString::fromUtf8(result.out).contains(words), result.out);
+}
+
+void TestFonts::importReadsCellsBack_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QStringList>("importOptions");
+    QTest::addColumn<int>("code");
+
+    // More glyphs than the 64 images of a binary file, and a widths table beside them.
+    const QStringList ascii{"--chars", "32-126", "--proportional"};
+    QTest::newRow("C") << ascii << "font.c" << QStringList{} << 0;
+    QTest::newRow("Python, row bytes")
+        << ascii + QStringList{"--display", "gfx"} << "font.py" << QStringList{} << 0;
+    QTest::newRow("a header, by name, in its layout")
+        << ascii + QStringList{"--header", "font.h", "--name", "small", "--target", "avr"}
+        << "font.c" << QStringList{"--name", "small", "--display", "ks0108"} << 0;
+    QTest::newRow("cells of another layout")
+        << ascii << "font.c" << QStringList{"--layout", "horizontal"} << 1;
+}
+
+// What import reads back is what --format bin writes, byte for byte.
+void TestFonts::importReadsCellsBack()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, written);
+    QFETCH(QStringList, importOptions);
+    QFETCH(int, code);
+    for (QString &option : options)
+        if (option.endsWith(QLatin1String(".h")))
+            option = file(option);
+    QStringList binary = options.mid(0, 2);
+    if (const qsizetype display = options.indexOf(QStringLiteral("--display")); display >= 0)
+        binary << options.mid(display, 2);
+    const QStringList font{"font", file("test.bdf")};
+    const Result expected = run(Program, font + binary + QStringList{"--format", "bin", "-o", "-"});
+    QCOMPARE(expected.code, 0);
+    QCOMPARE(run(Program, font + options + QStringList{"-o", file(written)}).code, 0);
+    const Result imported = run(Program, QStringList{"import", file(written), "-o", "-"}
+                                             + importOptions);
+    QCOMPARE(imported.code, code);
+    if (code == 0)
+        QCOMPARE(imported.out.toHex(), expected.out.toHex());
 }
 
 void TestFonts::refusals_data()
