@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -220,6 +222,8 @@ private slots:
     void previewDrawsTheTables();
     void compiledTables_data();
     void compiledTables();
+    void avrKeepsFontsInFlash_data();
+    void avrKeepsFontsInFlash();
     void infoReadsTheSource_data();
     void infoReadsTheSource();
     void importReadsCellsBack_data();
@@ -543,6 +547,48 @@ void TestFonts::importReadsCellsBack()
     QCOMPARE(imported.code, code);
     if (code == 0)
         QCOMPARE(imported.out.toHex(), expected.out.toHex());
+}
+
+void TestFonts::avrKeepsFontsInFlash_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reader");
+
+    QTest::newRow("gfxfont") << "gfxfont"
+                             << "return pgm_read_byte(&font_bitmaps[100]) + "
+                                "pgm_read_byte(&font.yAdvance);";
+    QTest::newRow("cells") << "cells" << "return pgm_read_byte(&font[5000]);";
+}
+
+// DejaVu Sans at 16 pixels would fill the ATmega328P's 2 KiB of RAM twice
+// over in cells; in flash, the data section stays empty.
+void TestFonts::avrKeepsFontsInFlash()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reader);
+    const QString avrGcc = QStandardPaths::findExecutable(QStringLiteral("avr-gcc"));
+    const QString avrSize = QStandardPaths::findExecutable(QStringLiteral("avr-size"));
+    if (avrGcc.isEmpty() || avrSize.isEmpty() || !QFile::exists(DejaVu))
+        QSKIP("gcc-avr, avr-libc and fonts-dejavu-core are needed");
+    Result result = run(Program, {"font", DejaVu, "--font-size", "16", "--kind", kind, "--target",
+                                  "avr", "-o", file("font.c"), "--header", file("font.h")});
+    QVERIFY2(result.code == 0, result.err);
+    QVERIFY(writeFile("main.c", ("#include \"font.h\"\nint main(void)\n{\n    " + reader
+                                 + "\n}\n")
+                                    .toLatin1()));
+    result = run(avrGcc, {"-mmcu=atmega328p", "-Os", "-Wall", "-Wextra", "-pedantic", "-Werror",
+                          "-I", dir.path(), file("font.c"), file("main.c"), "-o", file("font.elf")});
+    QVERIFY2(result.code == 0, result.err);
+    result = run(avrSize, {"-A", file("font.elf")});
+    const auto section = [&](const char *name) {
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("^\\%1\\s+(\\d+)").arg(QLatin1String(name)),
+                               QRegularExpression::MultilineOption)
+                .match(QString::fromLatin1(result.out));
+        return match.hasMatch() ? match.captured(1).toInt() : -1;
+    };
+    QVERIFY2(section(".text") > 1500, result.out);
+    QVERIFY2(section(".data") >= 0 && section(".data") < 16, result.out);
 }
 
 void TestFonts::refusals_data()
