@@ -68,12 +68,7 @@ int toBin(const QStringList &arguments)
             return Cli::Failure;
         for (const QImage &frame : picture.frames)
             images += PicturePreparation::convert(frame, layout, options).bytes();
-        if (picture.frames.size() < picture.frameCount)
-            Cli::printError(Cli::inputName(path),
-                            QStringLiteral("only the first %1 of its %2 frames fit in the binary "
-                                           "file")
-                                .arg(picture.frames.size())
-                                .arg(picture.frameCount));
+        Cli::warnFramesLeftOut(path, picture);
     }
     return Cli::writeOutput(out, images) ? Cli::Success : Cli::Failure;
 }

@@ -55,6 +55,7 @@ bool convertPicture(const QString &path, const QByteArray &data, const DisplayLa
     QByteArray images;
     for (const QImage &frame : picture.frames)
         images += PicturePreparation::convert(frame, layout, options).bytes();
+    warnFramesLeftOut(path, picture);
     contents = images;
     return true;
 }
@@ -89,6 +90,15 @@ bool conversionOptions(const QCommandLineParser &parser, const QString &command,
     options.invert = parser.isSet(QStringLiteral("invert"));
     return intOption(parser, command, QStringLiteral("threshold"), 0, 256, options.threshold)
         && pictureOptions(parser, command, options);
+}
+
+void warnFramesLeftOut(const QString &path, const PictureDecoder::Picture &picture)
+{
+    if (picture.frames.size() < picture.frameCount)
+        printError(inputName(path), QStringLiteral("only the first %1 of its %2 frames fit in "
+                                                   "the binary file")
+                                        .arg(picture.frames.size())
+                                        .arg(picture.frameCount));
 }
 
 bool readImages(const QString &path, const DisplayLayout &layout,

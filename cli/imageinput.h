@@ -6,6 +6,9 @@ class QByteArray;
 class QCommandLineParser;
 class QString;
 struct DisplayLayout;
+namespace PictureDecoder {
+struct Picture;
+}
 namespace PicturePreparation {
 struct Options;
 }
@@ -18,6 +21,9 @@ namespace Cli {
 void addConversionOptions(QCommandLineParser &parser);
 bool conversionOptions(const QCommandLineParser &parser, const QString &command,
                        PicturePreparation::Options &options);
+
+// Says so when an animation had more frames than a binary file holds.
+void warnFramesLeftOut(const QString &path, const PictureDecoder::Picture &picture);
 
 // IN as a binary file of `layout`, or a picture converted into one image of
 // `layout` per frame (64 at most), told apart by content. Prints its own

@@ -114,6 +114,22 @@ bool chooseTables(const QCommandLineParser &parser, const QString &in,
     return true;
 }
 
+bool intelHexRead(const QString &in, const SourceImport::IntelHexData &hex)
+{
+    using Fault = SourceImport::IntelHexData::Fault;
+    if (hex.fault == Fault::BadRecord)
+        Cli::printError(Cli::inputName(in),
+                        QStringLiteral("line %1 is no whole Intel HEX record (its length or "
+                                       "checksum is wrong)")
+                            .arg(hex.line));
+    else if (hex.fault == Fault::Gap)
+        Cli::printError(Cli::inputName(in),
+                        QStringLiteral("the Intel HEX data has a gap before address 0x%1: "
+                                       "only one run of bytes becomes images")
+                            .arg(QString::number(hex.address, 16).toUpper()));
+    return hex.fault == Fault::None;
+}
+
 } // namespace
 
 int importSource(const QStringList &arguments)
@@ -154,17 +170,21 @@ int importSource(const QStringList &arguments)
         return Cli::Failure;
     QByteArray contents;
     if (SourceImport::isIntelHex(text)) {
-        QString error;
-        if (!SourceImport::readIntelHex(text, contents, error)) {
-            Cli::printError(Cli::inputName(in), error);
-            return Cli::Failure;
-        }
-        if (!chooseTables(parser, in, {{QString(), contents}}, layout, contents))
+        const SourceImport::IntelHexData hex = SourceImport::readIntelHex(text);
+        if (!intelHexRead(in, hex)
+            || !chooseTables(parser, in, {{QString(), hex.data}}, layout, contents))
             return Cli::Failure;
     } else {
         const SourceImport::Result result = SourceImport::tables(text, syntax);
-        if (!result.error.isEmpty()) {
-            Cli::printError(Cli::inputName(in), result.error);
+        if (result.notAByte) {
+            const SourceImport::NotAByte &bad = *result.notAByte;
+            Cli::printError(Cli::inputName(in),
+                            QStringLiteral("%1 in table %2 is no byte: only tables of numbers "
+                                           "from 0 to 255 become images")
+                                .arg(bad.value == 0xFFFFFFFFu ? QStringLiteral("a huge number")
+                                                              : QString::number(bad.value),
+                                     bad.table.isEmpty() ? QStringLiteral("(unnamed)")
+                                                         : bad.table));
             return Cli::Failure;
         }
         const FontSourceInfo font = Cli::fontSource(in, text);

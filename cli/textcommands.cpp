@@ -255,8 +255,12 @@ int exportFirmwareSource(const QCommandLineParser &parser, const QString &comman
     if (!sourceOptions(parser, command, format, out, options)
         || !givenFields(parser, command, fields))
         return Cli::UsageError;
-    if (const QString problem = SourceText::problem(format.language, layout); !problem.isEmpty())
-        return Cli::usageError(command, problem);
+    if (!SourceText::canHold(format.language, layout))
+        return Cli::usageError(command,
+                               QStringLiteral("framebuf cannot draw %1: give the layout of "
+                                              "--display framebuf-vlsb, framebuf-hlsb or "
+                                              "framebuf-hmsb")
+                                   .arg(layout.description()));
     QString in;
     BinaryImage image;
     QByteArray contents;

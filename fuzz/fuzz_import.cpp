@@ -27,10 +27,9 @@ void readAnyText(const QByteArray &text)
     for (const SourceImport::Table &table : result.tables)
         check(!table.bytes.isEmpty(), "a table holds bytes");
     if (SourceImport::isIntelHex(text)) {
-        QByteArray data;
-        QString error;
-        check(SourceImport::readIntelHex(text, data, error) || !error.isEmpty(),
-              "a refused Intel HEX text says why");
+        const SourceImport::IntelHexData hex = SourceImport::readIntelHex(text);
+        check(hex.fault == SourceImport::IntelHexData::Fault::None || hex.data.isEmpty(),
+              "refused Intel HEX gives no data");
     }
 }
 
@@ -47,7 +46,7 @@ void roundTrip(uchar flags, int bytesPerLine, const QByteArray &image)
     const QString text = SourceText::source(language, SourceText::fields(language), options,
                                             layout, images);
     const SourceImport::Result result = SourceImport::tables(text.toLatin1());
-    check(result.error.isEmpty(), "export's own text reads without error");
+    check(!result.notAByte, "export's own text holds bytes only");
     QByteArray read;
     for (const SourceImport::Table &table : result.tables)
         if (table.bytes.size() == image.size())

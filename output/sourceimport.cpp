@@ -120,7 +120,10 @@ public:
     }
 
 private:
-    bool at(const char *text) const { return s.mid(i, qstrlen(text)) == text; }
+    // Views, not copies: a copy of the rest at every token would make a
+    // large text take quadratic time.
+    QByteArrayView rest() const { return QByteArrayView(s).sliced(i); }
+    bool at(const char *text) const { return rest().startsWith(text); }
     bool atLineStart() const
     {
         for (qsizetype k = i - 1; k >= 0 && s[k] != '\n'; --k)
@@ -149,7 +152,7 @@ private:
     {
         if (!syntax.customHexPrefix)
             return false;
-        if (!prefix.isEmpty() && !s.mid(i).startsWith(prefix))
+        if (!prefix.isEmpty() && !rest().startsWith(prefix))
             return false;
         qsizetype end = i + prefix.size();
         while (end < s.size() && digitValue(s[end]) < 16)
@@ -166,7 +169,7 @@ private:
     bool betweenText()
     {
         for (const QByteArray &text : std::as_const(between)) {
-            if (s.mid(i).startsWith(text)) {
+            if (rest().startsWith(text)) {
                 push(Kind::Between, text);
                 i += text.size();
                 return true;
@@ -240,6 +243,29 @@ private:
         }
         push(Kind::Name, w);
     }
+    // $FF as assemblers write it, &HFF, &B0101 and &O17 as BASIC does.
+    bool markedNumber()
+    {
+        if (i + 1 >= s.size())
+            return false;
+        qsizetype k = i + 1;
+        int base = 16;
+        if (s[i] == '&') {
+            const char radix = char(s[k] | 0x20);
+            base = radix == 'h' ? 16 : radix == 'b' ? 2 : radix == 'o' ? 8 : 0;
+            ++k;
+        }
+        qsizetype end = k;
+        while (end < s.size() && isWordChar(s[end]))
+            ++end;
+        const std::optional<uint> value =
+            base ? parseDigits(s.mid(k, end - k), base) : std::nullopt;
+        if (!value)
+            return false;
+        push(Kind::Number, QByteArray(), *value);
+        i = end;
+        return true;
+    }
     void next()
     {
         const char c = s[i];
@@ -252,7 +278,7 @@ private:
             ++i;
             return;
         }
-        if (!comment.isEmpty() && atLineStart() && s.mid(i).startsWith(comment))
+        if (!comment.isEmpty() && rest().startsWith(comment) && atLineStart())
             return skipLine();
         if (customNumber() || betweenText())
             return;
@@ -273,26 +299,8 @@ private:
             i = end < 0 ? s.size() : end + 1;
             return;
         }
-        if ((c == '$' || c == '&') && i + 1 < s.size()) {
-            // $FF, &HFF, &B0101, &O17
-            qsizetype k = i + 1;
-            int base = 16;
-            if (c == '&') {
-                const char r = char(s[k] | 0x20);
-                base = r == 'h' ? 16 : r == 'b' ? 2 : r == 'o' ? 8 : 0;
-                ++k;
-            }
-            qsizetype end = k;
-            while (end < s.size() && isWordChar(s[end]))
-                ++end;
-            const std::optional<uint> value =
-                base ? parseDigits(s.mid(k, end - k), base) : std::nullopt;
-            if (value) {
-                push(Kind::Number, QByteArray(), *value);
-                i = end;
-                return;
-            }
-        }
+        if ((c == '$' || c == '&') && markedNumber())
+            return;
         if (isWordChar(c) || (c == '.' && i + 1 < s.size() && isLetter(s[i + 1])))
             return wordToken();
         push(Kind::Punct, QByteArray(1, c));
@@ -339,7 +347,7 @@ public:
 
     Result read()
     {
-        while (k < t.size() && result.error.isEmpty())
+        while (k < t.size() && !result.notAByte)
             step();
         return result;
     }
@@ -381,10 +389,7 @@ private:
         Table table{nameOf(regionStart, end), QByteArray()};
         for (const uint value : numbers) {
             if (value > 0xFF) {
-                result.error = QStringLiteral("%1 in table '%2' is not a byte")
-                                   .arg(value > 0xFFFF ? QStringLiteral("a number")
-                                                       : QString::number(value),
-                                        table.name);
+                result.notAByte = NotAByte{value, table.name};
                 return;
             }
             table.bytes += char(value);
@@ -500,13 +505,13 @@ bool isIntelHex(const QByteArray &text)
     return any;
 }
 
-bool readIntelHex(const QByteArray &text, QByteArray &data, QString &error)
+IntelHexData readIntelHex(const QByteArray &text)
 {
+    IntelHexData result;
     QMap<quint64, QByteArray> chunks;
     quint64 upper = 0;
-    int number = 0;
     for (const QByteArray &line : text.split('\n')) {
-        ++number;
+        ++result.line;
         const QByteArray record = line.trimmed();
         if (record.isEmpty())
             continue;
@@ -514,38 +519,39 @@ bool readIntelHex(const QByteArray &text, QByteArray &data, QString &error)
         uchar sum = 0;
         for (const char b : bytes)
             sum = uchar(sum + uchar(b));
-        if (record.size() % 2 == 0 || bytes.size() < 5 || bytes.toHex().toUpper()
-            != record.mid(1).toUpper() || bytes.size() != 5 + uchar(bytes[0]) || sum != 0) {
-            error = QStringLiteral("line %1 is no whole Intel HEX record").arg(number);
-            return false;
+        if (record.size() % 2 == 0 || bytes.size() < 5
+            || bytes.toHex().toUpper() != record.mid(1).toUpper()
+            || bytes.size() != 5 + uchar(bytes[0]) || sum != 0) {
+            result.fault = IntelHexData::Fault::BadRecord;
+            return result;
         }
         const uchar type = uchar(bytes[3]);
         const quint64 offset = (uchar(bytes[1]) << 8) | uchar(bytes[2]);
         const QByteArray payload = bytes.mid(4, uchar(bytes[0]));
+        const quint64 base = payload.size() == 2
+            ? quint64((uchar(payload[0]) << 8) | uchar(payload[1]))
+            : 0;
         if (type == 0x00)
             chunks[upper + offset] += payload;
         else if (type == 0x01)
             break;
         else if (type == 0x04 && payload.size() == 2)
-            upper = quint64((uchar(payload[0]) << 8) | uchar(payload[1])) << 16;
+            upper = base << 16;
         else if (type == 0x02 && payload.size() == 2)
-            upper = quint64((uchar(payload[0]) << 8) | uchar(payload[1])) << 4;
+            upper = base << 4;
     }
-    QByteArray whole;
     quint64 next = chunks.isEmpty() ? 0 : chunks.firstKey();
     for (auto it = chunks.cbegin(); it != chunks.cend(); ++it) {
         if (it.key() != next) {
-            error = QStringLiteral("the data has a gap before address 0x%1")
-                        .arg(it.key(), 0, 16)
-                        .toUpper()
-                        .replace(QLatin1String("0X"), QLatin1String("0x"));
-            return false;
+            result.fault = IntelHexData::Fault::Gap;
+            result.address = it.key();
+            result.data.clear();
+            return result;
         }
-        whole += it.value();
+        result.data += it.value();
         next = it.key() + quint64(it.value().size());
     }
-    data = whole;
-    return true;
+    return result;
 }
 
 } // namespace SourceImport

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Tables of bytes read back from source text: C and C++ arrays, assembler
 // dt, db and retlw lines, Python bytes, XBM, custom delimiters, and Intel
 // HEX; the texts the export writes and what other tools write in those forms.
@@ -30,11 +32,17 @@ struct Syntax
     QStringList between;
 };
 
+// A number of a table that no byte holds; the text is then refused whole.
+struct NotAByte
+{
+    quint32 value = 0; // 0xFFFFFFFF for anything larger
+    QString table;
+};
+
 struct Result
 {
     QList<Table> tables;
-    // Empty, or why the text holds no tables: a number too large for a byte.
-    QString error;
+    std::optional<NotAByte> notAByte;
 };
 
 // Every table of the text, in order; a table split into rows by inner
@@ -44,8 +52,21 @@ Result tables(const QByteArray &text, const Syntax &syntax = Syntax());
 
 // Every line that is not blank is an Intel HEX record.
 bool isIntelHex(const QByteArray &text);
-// The data of the records from the lowest address on; `error` says why
-// not when a record is damaged or the data has gaps.
-bool readIntelHex(const QByteArray &text, QByteArray &data, QString &error);
+
+struct IntelHexData
+{
+    enum class Fault {
+        None,
+        BadRecord, // at `line`, from 1: not a whole record or a wrong checksum
+        Gap        // no data just before `address`
+    };
+    Fault fault = Fault::None;
+    int line = 0;
+    quint64 address = 0;
+    // From the lowest address on.
+    QByteArray data;
+};
+
+IntelHexData readIntelHex(const QByteArray &text);
 
 } // namespace SourceImport

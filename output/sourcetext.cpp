@@ -292,14 +292,9 @@ QString framebufFormat(const DisplayLayout &layout)
     return QString();
 }
 
-QString problem(Language language, const DisplayLayout &layout)
+bool canHold(Language language, const DisplayLayout &layout)
 {
-    if (language == Language::Python && framebufFormat(layout).isEmpty())
-        return QStringLiteral("framebuf cannot draw %1: it reads pages with bit 0 at the top "
-                              "across the whole width (MONO_VLSB) or row bytes (MONO_HLSB, "
-                              "MONO_HMSB)")
-            .arg(layout.description());
-    return QString();
+    return language != Language::Python || !framebufFormat(layout).isEmpty();
 }
 
 QString source(Language language, const ExportFields &fields, const Options &options,

@@ -76,11 +76,11 @@ QString tableName(const Options &options, int index);
 // MicroPython's framebuf constant that draws `layout` ("MONO_VLSB", ...),
 // or empty when framebuf has none.
 QString framebufFormat(const DisplayLayout &layout);
-// Empty when `language` can hold images of `layout`, otherwise why not.
-QString problem(Language language, const DisplayLayout &layout);
+// Python's framebuf draws only its own three layouts; the other
+// languages hold any.
+bool canHold(Language language, const DisplayLayout &layout);
 
-// `images` all hold one image of `layout`; only meaningful when problem()
-// is empty. No line ends in a blank.
+// `images` all hold one image of `layout`; only meaningful when canHold(). No line ends in a blank.
 QString source(Language language, const ExportFields &fields, const Options &options,
                const DisplayLayout &layout, const QList<QByteArray> &images);
 // The C declarations of source()'s tables, behind an include guard.

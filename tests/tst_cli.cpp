@@ -210,6 +210,7 @@ void TestCli::initTestCase()
     writeFile("b65537.bin", QByteArray(65537, 'x'));
     writeFile("unknown.wbmp", encoded(pattern(0), "WBMP"));
     writeFile("table.c", "const unsigned char t[] = {1, 2, 3};\n");
+    writeFile("bad.hex", ":0100000001FE\n:0100010002FE\n:00000001FF\n");
 }
 
 void TestCli::toBinEqualsCore_data()
@@ -855,6 +856,9 @@ void TestCli::failures_data()
         << "no/such/dir/x.h: ";
     QTest::newRow("import of no table") << QStringList{"import", "text.png", "-o", "OUT"} << 1
                                         << "text.png: no table of numbers found";
+    QTest::newRow("import of a damaged Intel HEX record")
+        << QStringList{"import", "bad.hex", "-o", "OUT"} << 1
+        << "bad.hex: line 2 is no whole Intel HEX record";
     QTest::newRow("import of a table of another size")
         << QStringList{"import", "table.c", "--display", "pcd8544", "-o", "OUT"} << 1
         << "no table of whole images of 504 bytes (84x48 vertical, bit 0 top); it holds t (3 "
