@@ -7,9 +7,9 @@
 #include "core/fontrenderer.h"
 #include "core/pictureencoder.h"
 #include "core/renderedfont.h"
+#include "output/exporttext.h"
 #include "output/fontcells.h"
 #include "output/fontpreview.h"
-#include "output/exporttext.h"
 #include "output/fontsource.h"
 #include "output/gfxfont.h"
 
@@ -316,6 +316,14 @@ bool readRequest(const QCommandLineParser &parser, Request &request)
     return request.preview || sourceOptions(parser, request);
 }
 
+QString sizeList(const QList<int> &sizes)
+{
+    QStringList names;
+    for (const int size : sizes)
+        names << QString::number(size);
+    return names.join(QStringLiteral(", "));
+}
+
 // Loads the font at its size; prints what went wrong otherwise.
 bool openFont(const QString &path, Request &request, FontRenderer &renderer)
 {
@@ -335,8 +343,9 @@ bool openFont(const QString &path, Request &request, FontRenderer &renderer)
         if (renderer.isScalable())
             problem = QStringLiteral("a scalable font needs --font-size PX");
         else if (strikes.size() > 1)
-            problem = QStringLiteral("a bitmap font of %1 strikes: choose one with --font-size")
-                          .arg(strikes.size());
+            problem = QStringLiteral("a bitmap font of several strikes: choose one of %1 with "
+                                     "--font-size")
+                          .arg(sizeList(strikes));
         else
             request.pixelSize = strikes.constFirst();
     }
