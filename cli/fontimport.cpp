@@ -57,7 +57,9 @@ QString layoutProblem(const QCommandLineParser &parser, const FontSourceInfo &fo
 FontSourceInfo fontSource(const QString &path, const QByteArray &text)
 {
     FontSourceInfo info = FontSourceInfo::read(text);
-    if (info.kind != FontSourceInfo::Kind::None || isStandardStream(path))
+    // Only source text that includes a header can have its constants there.
+    if (info.kind != FontSourceInfo::Kind::None || isStandardStream(path)
+        || !text.contains("#include \"") || text.contains('\0'))
         return info;
     static const QRegularExpression include(QStringLiteral("^\\s*#\\s*include\\s*\"([^\"]+)\""),
                                             QRegularExpression::MultilineOption);

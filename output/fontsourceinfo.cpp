@@ -89,7 +89,9 @@ bool readGfx(const QString &text, FontSourceInfo &info)
 FontSourceInfo FontSourceInfo::read(const QByteArray &bytes)
 {
     FontSourceInfo info;
-    if (bytes.size() > MaxTextBytes || bytes.contains('\0'))
+    // Pictures and binary files end here, before any pattern is tried on them.
+    if (bytes.size() > MaxTextBytes || bytes.contains('\0')
+        || !(bytes.contains("GFXfont") || bytes.contains("_FIRST")))
         return info;
     const QString text = QString::fromLatin1(bytes);
     if (!readGfx(text, info) && !readCells(text, info))
