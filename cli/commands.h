@@ -16,5 +16,6 @@ int show(const QStringList &arguments);
 int join(const QStringList &arguments);
 int split(const QStringList &arguments);
 int displays(const QStringList &arguments);
+int font(const QStringList &arguments);
 
 } // namespace Commands

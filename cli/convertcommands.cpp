@@ -1,6 +1,7 @@
 #include "cli/cliio.h"
 #include "cli/imageinput.h"
 #include "cli/commands.h"
+#include "cli/fontimport.h"
 #include "cli/messages.h"
 
 #include "core/binfile.h"
@@ -219,9 +220,10 @@ int info(const QStringList &arguments)
     const QString command = QStringLiteral("info");
     Cli::Parser parser(command);
     parser.setApplicationDescription(QStringLiteral(
-        "Tells what each file is: a binary file and its image count, or a picture with\n"
-        "its format, size, frame count (for an animation), whether it has transparency\n"
-        "and whether to-bin converts it."));
+        "Tells what each file is: a binary file and its image count, a picture with its\n"
+        "format, size, frame count (for an animation), whether it has transparency and\n"
+        "whether to-bin converts it, or a font's source text with its kind, glyph count\n"
+        "and sizes."));
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Binary files or pictures; '-' for standard "
                                                 "input."),
@@ -264,6 +266,9 @@ int info(const QStringList &arguments)
                 ? QStringLiteral("convertible\n")
                 : QStringLiteral("not convertible: %1\n")
                       .arg(Cli::pictureMessage(picture, layout.size()));
+        } else if (const FontSourceInfo font = Cli::fontSource(path, data);
+                   font.kind != FontSourceInfo::Kind::None) {
+            report += QStringLiteral("%1: %2\n").arg(name, font.description());
         } else if (BinFile::isValidLength(data.size(), layout.imageBytes(), BinFile::MaxBytes)) {
             report += QStringLiteral("%1: binary file, %2 image(s)%3\n")
                           .arg(name)

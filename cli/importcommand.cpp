@@ -1,5 +1,6 @@
 #include "cli/cliio.h"
 #include "cli/commands.h"
+#include "cli/fontimport.h"
 
 #include "core/binfile.h"
 #include "core/binimage.h"
@@ -188,6 +189,10 @@ int importSource(const QStringList &arguments)
                                                          : bad.table));
             return Cli::Failure;
         }
+        const FontSourceInfo font = Cli::fontSource(in, text);
+        if (font.kind == FontSourceInfo::Kind::Cells
+            && (!parser.isSet(QStringLiteral("name")) || parser.value(QStringLiteral("name")) == font.name))
+            return Cli::importFontCells(parser, in, result.tables, font, out);
         if (!chooseTables(parser, in, result.tables, layout, contents))
             return Cli::Failure;
     }

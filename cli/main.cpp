@@ -40,6 +40,7 @@ const Command commands[] = {
     {"join", "IN.bin... -o OUT.bin", "concatenate binary files", Commands::join},
     {"split", "IN.bin -o PREFIX", "write each image to a file of its own", Commands::split},
     {"displays", "", "list the displays that --display knows", Commands::displays},
+    {"font", "FONT -o OUT", "convert a font into glyph tables or preview them", Commands::font},
 };
 
 QString overview()

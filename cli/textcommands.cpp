@@ -1,6 +1,7 @@
 #include "cli/cliio.h"
 #include "cli/imageinput.h"
 #include "cli/commands.h"
+#include "cli/terminalpicture.h"
 
 #include "core/binimage.h"
 #include "core/displaypreset.h"
@@ -493,18 +494,7 @@ int show(const QStringList &arguments)
     if (const int code = chosenImage(parser, command, layout, in, image); code != Cli::Continue)
         return code;
 
-    // Colour index 0 is black, an on pixel; an odd last row has nothing below it.
-    const QImage picture = BinImage::toPicture(image, 0xFFFFFFFFu);
-    static const char16_t cells[4] = {u' ', u'\u2580', u'\u2584', u'\u2588'};
-    QString text;
-    text.reserve((layout.width + 1) * (layout.height + 1) / 2);
-    for (int y = 0; y < layout.height; y += 2) {
-        const uchar *top = picture.constScanLine(y);
-        const uchar *bottom = y + 1 < layout.height ? picture.constScanLine(y + 1) : nullptr;
-        for (int x = 0; x < layout.width; ++x)
-            text += QChar(cells[(top[x] == 0 ? 1 : 0) | (bottom && bottom[x] == 0 ? 2 : 0)]);
-        text += QLatin1Char('\n');
-    }
+    const QString text = Cli::halfBlocks(BinImage::toPicture(image, 0xFFFFFFFFu));
     return Cli::writeOutput(QStringLiteral("-"), text.toUtf8()) ? Cli::Success : Cli::Failure;
 }
 

@@ -9,6 +9,9 @@ set(VEXLOR_CORE_SOURCES
     core/displaylayout.cpp core/displaylayout.h
     core/displaypreset.cpp core/displaypreset.h
     core/fileaccess.cpp core/fileaccess.h
+    core/fontcharacters.cpp core/fontcharacters.h
+    core/fontglyph.h
+    core/fontrenderer.cpp core/fontrenderer.h
     core/imageplugins.cpp core/imageplugins.h
     core/outputfile.cpp core/outputfile.h
     core/picturedecoder.cpp core/picturedecoder.h
@@ -18,10 +21,16 @@ set(VEXLOR_CORE_SOURCES
     core/picturepreparation.cpp core/picturepreparation.h
     core/picturetransform.cpp core/picturetransform.h
     core/pngdecoder.cpp core/pngdecoder.h
+    core/renderedfont.cpp core/renderedfont.h
     core/svgsource.cpp core/svgsource.h
     core/webpdecoder.cpp core/webpdecoder.h
     output/exportfields.h
     output/exporttext.cpp output/exporttext.h
+    output/fontcells.cpp output/fontcells.h
+    output/fontpreview.cpp output/fontpreview.h
+    output/fontsource.cpp output/fontsource.h
+    output/fontsourceinfo.cpp output/fontsourceinfo.h
+    output/gfxfont.cpp output/gfxfont.h
     output/intelhex.cpp output/intelhex.h
     output/sourceimport.cpp output/sourceimport.h
     output/sourcetext.cpp output/sourcetext.h
@@ -29,7 +38,9 @@ set(VEXLOR_CORE_SOURCES
 # WebP decoded at the size it is wanted at, and its animations composed.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(LIBWEBP REQUIRED IMPORTED_TARGET libwebp libwebpdemux)
+# Reads and renders fonts for the glyph tables.
+pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 list(TRANSFORM VEXLOR_CORE_SOURCES PREPEND ${VEXLOR_TOP}/)
 add_library(vexlorcore STATIC ${VEXLOR_CORE_SOURCES})
 target_include_directories(vexlorcore PUBLIC ${VEXLOR_TOP})
-target_link_libraries(vexlorcore PUBLIC Qt6::Core Qt6::Gui PRIVATE ZLIB::ZLIB PkgConfig::LIBWEBP)
+target_link_libraries(vexlorcore PUBLIC Qt6::Core Qt6::Gui PRIVATE ZLIB::ZLIB PkgConfig::LIBWEBP PkgConfig::FREETYPE)

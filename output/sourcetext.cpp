@@ -51,16 +51,6 @@ QString number(int value)
     return QString::number(value);
 }
 
-QString storage(const Options &options)
-{
-    QString text;
-    if (options.target == Target::Avr)
-        text += QStringLiteral(" PROGMEM");
-    if (!options.attribute.isEmpty())
-        text += QLatin1Char(' ') + options.attribute;
-    return text;
-}
-
 QString framesName(const Options &options)
 {
     return options.name + QStringLiteral("_frames");
@@ -105,18 +95,16 @@ QString declarations(const Options &options, const DisplayLayout &layout, int co
                 .arg(layout.height);
     if (options.frames)
         text += QStringLiteral("#define %1_FRAMES %2\n").arg(options.name).arg(count);
-    // C linkage from C++ too, so that a C file and a C++ file can share them.
-    text += QStringLiteral("\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n");
     const QString flash = options.target == Target::Avr ? QStringLiteral(" PROGMEM") : QString();
+    QString externs;
     for (int k = 0; k < (options.frames ? count : 1); ++k)
-        text += QStringLiteral("extern ") + arrayDeclarator(tableName(options, k),
-                                                           layout.imageBytes())
+        externs += QStringLiteral("extern ") + arrayDeclarator(tableName(options, k),
+                                                              layout.imageBytes())
             + flash + QStringLiteral(";\n");
     if (options.frames)
-        text += QStringLiteral("extern ") + framesDeclarator(options) + flash
+        externs += QStringLiteral("extern ") + framesDeclarator(options) + flash
             + QStringLiteral(";\n");
-    text += QStringLiteral("\n#ifdef __cplusplus\n}\n#endif\n");
-    return text;
+    return text + QLatin1Char('\n') + withCLinkage(externs);
 }
 
 Tags tagsFor(const QString &name, const DisplayLayout &layout, int count)
@@ -211,6 +199,23 @@ QString pythonSource(const ExportFields &fields, const Options &options,
 }
 
 } // namespace
+
+QString storage(const Options &options)
+{
+    QString text;
+    if (options.target == Target::Avr)
+        text += QStringLiteral(" PROGMEM");
+    if (!options.attribute.isEmpty())
+        text += QLatin1Char(' ') + options.attribute;
+    return text;
+}
+
+QString withCLinkage(const QString &declarations)
+{
+    // C linkage from C++ too, so that a C file and a C++ file can share them.
+    return QStringLiteral("#ifdef __cplusplus\nextern \"C\" {\n#endif\n\n") + declarations
+        + QStringLiteral("\n#ifdef __cplusplus\n}\n#endif\n");
+}
 
 QString identifierFor(const QString &path)
 {

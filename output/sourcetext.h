@@ -50,6 +50,12 @@ struct Tags
     int count = 0;
 };
 
+// What follows a C table's declarator in its definition: PROGMEM for AVR,
+// then the attribute.
+QString storage(const Options &options);
+// C declarations that a C file and a C++ file can share.
+QString withCLinkage(const QString &declarations);
+
 // "my logo-2.c" -> "my_logo_2"; never a keyword of C, C++ or Python.
 QString identifierFor(const QString &path);
 bool isIdentifier(const QString &text);

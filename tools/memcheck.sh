@@ -82,5 +82,19 @@ expect 1 to-bin /dev/zero -o "$work/out.bin"
 expect 0 split "$top/examples/demo.bin" -o "$work/"
 expect 0 to-bmp --all "$top/examples/demo.bin" -o "$work/"
 
+# Fonts: a good one in both kinds and with grey rendering, then cut and
+# scrambled ones, which FreeType must refuse without reading past them.
+dejavu=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+if [ -f "$dejavu" ]; then
+    expect 0 font "$dejavu" --font-size 16 --kind gfxfont -o "$work/font.c"
+    expect 0 font "$dejavu" --font-size 12 --threshold 128 --proportional --chars 32-255 -o -
+    expect 0 font "$dejavu" --font-size 16 --preview 'Hello, world' -o "$work/preview.png"
+    head -c 30000 "$dejavu" >"$work/cut.ttf"
+    expect 1 font "$work/cut.ttf" --font-size 16 -o "$work/font.c"
+fi
+head -c 4000 /dev/urandom >"$work/noise.ttf"
+expect 1 font "$work/noise.ttf" --font-size 16 -o "$work/font.c"
+expect 1 font /dev/zero --font-size 16 -o "$work/font.c"
+
 echo "memcheck: $runs runs, $failures failed"
 [ "$failures" -eq 0 ]
