@@ -91,11 +91,12 @@ QList<QRgb> topLeftColours(const QList<QImage> &frames)
     return colours;
 }
 
+// Fields of up to six bytes: the bytes past the value's own four are zero.
 QByteArray littleEndian(quint32 value, int bytes)
 {
     QByteArray data;
     for (int i = 0; i < bytes; ++i)
-        data += char(value >> (8 * i));
+        data += char(quint64(value) >> (8 * i));
     return data;
 }
 
