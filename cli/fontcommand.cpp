@@ -326,6 +326,29 @@ QString sizeList(const QList<int> &sizes)
     return names.join(QStringLiteral(", "));
 }
 
+QString fontMessage(FontRenderer::Status status, const FontRenderer &renderer, int pixels)
+{
+    switch (status) {
+    case FontRenderer::Status::Ok:
+        return QString();
+    case FontRenderer::Status::NoFreeType:
+        return QStringLiteral("FreeType could not be started");
+    case FontRenderer::Status::NotAFont:
+        return QStringLiteral("not a font FreeType reads (TrueType, OpenType, BDF, PCF, Type 1, "
+                              "WOFF...)");
+    case FontRenderer::Status::NoGlyphs:
+        return QStringLiteral("the font has neither outlines nor bitmaps");
+    case FontRenderer::Status::NoSize:
+        break;
+    }
+    if (renderer.isScalable())
+        return QStringLiteral("FreeType cannot draw the font at %1 pixels").arg(pixels);
+    return QStringLiteral("a bitmap font without a %1-pixel strike; choose one of %2 with "
+                          "--font-size")
+        .arg(pixels)
+        .arg(sizeList(renderer.strikeSizes()));
+}
+
 // Loads the font at its size; prints what went wrong otherwise.
 bool openFont(const QString &path, Request &request, FontRenderer &renderer)
 {
@@ -340,7 +363,7 @@ bool openFont(const QString &path, Request &request, FontRenderer &renderer)
     else if (status != FileAccess::Status::Ok)
         problem = Cli::readMessage(status, facts);
     else
-        problem = renderer.load(data);
+        problem = fontMessage(renderer.load(data), renderer, request.pixelSize);
     if (problem.isEmpty() && request.pixelSize == 0) {
         const QList<int> strikes = renderer.strikeSizes();
         if (renderer.isScalable())
@@ -353,7 +376,7 @@ bool openFont(const QString &path, Request &request, FontRenderer &renderer)
             request.pixelSize = strikes.constFirst();
     }
     if (problem.isEmpty())
-        problem = renderer.setPixelSize(request.pixelSize);
+        problem = fontMessage(renderer.setPixelSize(request.pixelSize), renderer, request.pixelSize);
     if (!problem.isEmpty())
         Cli::printError(Cli::inputName(path), problem);
     renderer.setThreshold(request.threshold);

@@ -46,10 +46,10 @@ FontRenderer::~FontRenderer()
         FT_Done_FreeType(m_library);
 }
 
-QString FontRenderer::load(const QByteArray &data)
+FontRenderer::Status FontRenderer::load(const QByteArray &data)
 {
     if (!m_library)
-        return QStringLiteral("FreeType could not be started");
+        return Status::NoFreeType;
     if (m_face) {
         FT_Done_Face(m_face);
         m_face = nullptr;
@@ -58,12 +58,11 @@ QString FontRenderer::load(const QByteArray &data)
     const auto *bytes = reinterpret_cast<const FT_Byte *>(m_data.constData());
     if (FT_New_Memory_Face(m_library, bytes, FT_Long(m_data.size()), 0, &m_face) != 0) {
         m_face = nullptr;
-        return QStringLiteral("not a font FreeType reads (TrueType, OpenType, BDF, PCF, Type 1, "
-                              "WOFF...)");
+        return Status::NotAFont;
     }
     if (!FT_IS_SCALABLE(m_face) && m_face->num_fixed_sizes < 1)
-        return QStringLiteral("the font has neither outlines nor bitmaps");
-    return QString();
+        return Status::NoGlyphs;
+    return Status::Ok;
 }
 
 bool FontRenderer::isScalable() const
@@ -79,22 +78,13 @@ QList<int> FontRenderer::strikeSizes() const
     return sizes;
 }
 
-QString FontRenderer::setPixelSize(int pixels)
+FontRenderer::Status FontRenderer::setPixelSize(int pixels)
 {
     if (isScalable())
-        return FT_Set_Pixel_Sizes(m_face, 0, FT_UInt(pixels)) == 0
-            ? QString()
-            : QStringLiteral("FreeType cannot draw the font at %1 pixels").arg(pixels);
-    const QList<int> sizes = strikeSizes();
-    const qsizetype strike = sizes.indexOf(pixels);
-    if (strike >= 0 && FT_Select_Size(m_face, FT_Int(strike)) == 0)
-        return QString();
-    QStringList names;
-    for (const int size : sizes)
-        names << QString::number(size);
-    return QStringLiteral("a bitmap font without a %1-pixel strike; its sizes are %2")
-        .arg(pixels)
-        .arg(names.join(QStringLiteral(", ")));
+        return FT_Set_Pixel_Sizes(m_face, 0, FT_UInt(pixels)) == 0 ? Status::Ok : Status::NoSize;
+    const qsizetype strike = strikeSizes().indexOf(pixels);
+    return strike >= 0 && FT_Select_Size(m_face, FT_Int(strike)) == 0 ? Status::Ok
+                                                                       : Status::NoSize;
 }
 
 FontGlyph FontRenderer::render(char32_t code) const

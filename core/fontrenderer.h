@@ -23,15 +23,24 @@ public:
     FontRenderer(const FontRenderer &) = delete;
     FontRenderer &operator=(const FontRenderer &) = delete;
 
-    // Empty when FreeType took `data`, otherwise why not. FreeType reads the
-    // bytes in place for as long as the font is used, so they are kept here.
-    QString load(const QByteArray &data);
+    enum class Status {
+        Ok,
+        NoFreeType, // the library could not be started
+        NotAFont,   // no format FreeType reads
+        NoGlyphs,   // neither outlines nor bitmaps
+        NoSize,     // not drawable at the size asked: no such strike, or refused
+    };
+
+    // FreeType reads the bytes in place for as long as the font is used, so
+    // they are kept here.
+    Status load(const QByteArray &data);
 
     bool isScalable() const;
     // The pixel heights of a bitmap font's strikes.
     QList<int> strikeSizes() const;
-    // Empty when the font can be drawn at `pixels`, otherwise why not.
-    QString setPixelSize(int pixels);
+    // NoSize when the font cannot be drawn at `pixels`; strikeSizes() then
+    // tells a bitmap font's own sizes.
+    Status setPixelSize(int pixels);
     // Below 0: FreeType's own one-bit rendering. Otherwise its grey rendering,
     // a pixel being on where the glyph drawn black on white is darker than
     // `threshold`, as for pictures.

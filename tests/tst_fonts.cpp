@@ -334,9 +334,9 @@ void TestFonts::bitmapFontGfx()
     QFile font(file("test.bdf"));
     QVERIFY(font.open(QIODevice::ReadOnly));
     FontRenderer renderer;
-    QCOMPARE(renderer.load(font.readAll()), QString());
+    QCOMPARE(renderer.load(font.readAll()), FontRenderer::Status::Ok);
     QCOMPARE(renderer.strikeSizes(), QList<int>{9});
-    QCOMPARE(renderer.setPixelSize(9), QString());
+    QCOMPARE(renderer.setPixelSize(9), FontRenderer::Status::Ok);
     QList<char32_t> missing;
     const RenderedFont rendered = RenderedFont::render(renderer, 9, {'A', 'B', 'C'}, missing);
     QCOMPARE(missing, QList<char32_t>{'B'});
@@ -602,7 +602,7 @@ void TestFonts::refusals_data()
                                                "U+0079, U+007A)";
     QTest::newRow("not a font") << QStringList{"gfxfont.h"} << 1 << "not a font FreeType reads";
     QTest::newRow("no such strike") << QStringList{"test.bdf", "--font-size", "12"} << 1
-                                    << "without a 12-pixel strike; its sizes are 9";
+                                    << "without a 12-pixel strike; choose one of 9 with --font-size";
     QTest::newRow("a binary is cells alone")
         << QStringList{"test.bdf", "--format", "bin", "--proportional"} << 2
         << "--format bin holds the cells alone";
