@@ -1,7 +1,5 @@
 #include "core/fontrenderer.h"
 
-#include <QStringList>
-
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
