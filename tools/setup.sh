@@ -13,7 +13,7 @@ VEXLOR_PACKAGES=(
     appstream desktop-file-utils dpkg-dev file
     lintian srecord
     gcc-avr avr-libc gputils
-    fonts-dejavu-core fonts-terminus-otb xfonts-base fonts-wqy-microhei
+    fonts-terminus-otb xfonts-base fonts-wqy-microhei
 )
 
 vexlor_missing_packages() {
