@@ -6,7 +6,6 @@
 #include "core/binimage.h"
 #include "core/picturedecoder.h"
 #include "core/picturepreparation.h"
-#include "core/picturetransform.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -33,15 +32,10 @@ bool convertPicture(const QString &path, const QByteArray &data, const DisplayLa
                     bool &failed)
 {
     const QSize target = layout.size();
-    // As to-bin reads it: refused before decoding when it is the wrong size
-    // and not to be fitted.
-    const PictureDecoder::SizeRequest wanted = [&](const QSize &size) {
-        if (!options.fit && PictureTransform::orientedSize(size, options.orientation) != target)
-            return QSize();
-        return PicturePreparation::decodingSize(size, target, options);
-    };
+    // As to-bin reads it.
     const PictureDecoder::Picture picture =
-        PictureDecoder::decode(data, int(BinFile::MaxBytes / layout.imageBytes()), wanted);
+        PictureDecoder::decode(data, int(BinFile::MaxBytes / layout.imageBytes()),
+                               PictureDecoder::sizeRequest(target, options));
     if (picture.status != FileAccess::Status::Ok) {
         // Display memory can start like a BMP or an icon, or end like a TGA:
         // a file of whole images that does not decode as such is what it

@@ -559,6 +559,15 @@ void raiseAllocationLimit()
     QImageReader::setAllocationLimit(int(MaxDecodedPixels * 8 / (1024 * 1024)));
 }
 
+SizeRequest sizeRequest(const QSize &target, const PicturePreparation::Options &options)
+{
+    return [target, options](const QSize &size) {
+        if (!options.fit && PictureTransform::orientedSize(size, options.orientation) != target)
+            return QSize();
+        return PicturePreparation::decodingSize(size, target, options);
+    };
+}
+
 Picture inspect(const QByteArray &data)
 {
     Reader reader;
@@ -595,12 +604,8 @@ Picture readFile(const QString &path, FileAccess::Streams streams, int maxFrames
 Picture read(const QString &path, FileAccess::Streams streams, const QSize &target,
              const PicturePreparation::Options &options, int maxFrames)
 {
-    const SizeRequest wanted = [&](const QSize &size) {
-        if (!options.fit && PictureTransform::orientedSize(size, options.orientation) != target)
-            return QSize();
-        return PicturePreparation::decodingSize(size, target, options);
-    };
-    return composited(readFile(path, streams, maxFrames, wanted), options.alpha);
+    return composited(readFile(path, streams, maxFrames, sizeRequest(target, options)),
+                      options.alpha);
 }
 
 namespace {

@@ -54,6 +54,11 @@ struct Picture
 // refuses the picture as the wrong size before it is decoded.
 using SizeRequest = std::function<QSize(const QSize &)>;
 
+// What a picture to be prepared with `options` into images of `target`'s
+// size is decoded at: without fitting, nothing unless it is `target`'s size
+// once oriented.
+SizeRequest sizeRequest(const QSize &target, const PicturePreparation::Options &options);
+
 // The picture's format, size and frame count, without decoding its pixels.
 Picture inspect(const QByteArray &data);
 
