@@ -15,16 +15,6 @@ namespace Cli {
 
 namespace {
 
-// Two or three bytes, or none at all, tell these formats: the memory of a
-// display can start that way by chance.
-bool hasWeakSignature(const QByteArray &format)
-{
-    for (const char *weak : {"bmp", "svgz", "ico", "cur", "tga", "pbm", "pgm", "ppm"})
-        if (format == weak)
-            return true;
-    return false;
-}
-
 // False when `data` is no picture after all; `failed` then tells whether it
 // was refused as one, which has been said.
 bool convertPicture(const QString &path, const QByteArray &data, const DisplayLayout &layout,
@@ -40,7 +30,7 @@ bool convertPicture(const QString &path, const QByteArray &data, const DisplayLa
         // Display memory can start like a BMP or an icon, or end like a TGA:
         // a file of whole images that does not decode as such is what it
         // seems to be.
-        failed = !hasWeakSignature(PictureDecoder::formatOf(data))
+        failed = !PictureDecoder::hasWeakSignature(PictureDecoder::formatOf(data))
             || !BinFile::isValidLength(data.size(), layout.imageBytes(), BinFile::MaxBytes);
         if (failed)
             printError(inputName(path), pictureMessage(picture, target));

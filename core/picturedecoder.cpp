@@ -553,6 +553,14 @@ QByteArray formatOf(const QByteArray &data)
     return QByteArray();
 }
 
+bool hasWeakSignature(const QByteArray &format)
+{
+    for (const char *weak : {"bmp", "svgz", "ico", "cur", "tga", "pbm", "pgm", "ppm"})
+        if (format == weak)
+            return true;
+    return false;
+}
+
 void raiseAllocationLimit()
 {
     // Deep pictures (16 bits per channel) take 8 bytes a pixel.

@@ -38,6 +38,10 @@ void raiseAllocationLimit();
 // "pbm", "pgm", "ppm", "tga"); empty when the content is none of them.
 QByteArray formatOf(const QByteArray &data);
 
+// Two or three bytes, or none at all, tell these formats apart: the memory
+// of a display can start (or, for TGA, end) that way by chance.
+bool hasWeakSignature(const QByteArray &format);
+
 struct Picture
 {
     FileAccess::Status status = FileAccess::Status::UnknownFormat;
