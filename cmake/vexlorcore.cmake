@@ -2,6 +2,7 @@
 # compiles the same sources again under the fuzzer's instrumentation.
 # VEXLOR_TOP is the source tree's top.
 set(VEXLOR_CORE_SOURCES
+    core/areareducer.cpp core/areareducer.h
     core/authorship.cpp core/authorship.h
     core/binaryimage.cpp core/binaryimage.h
     core/binfile.cpp core/binfile.h

@@ -434,7 +434,7 @@ Picture open(const QByteArray &data, Reader &reader)
     return picture;
 }
 
-// BMP and PNG go through the checks the window's pictures go through.
+// BMP goes through the checks the window's pictures go through.
 QImage readFrame(const QByteArray &data, const QByteArray &format, QImageReader *reader)
 {
     if (PictureFile::format(data) != format)
@@ -458,13 +458,20 @@ int framesToRead(const Picture &picture, int maxFrames)
     return qMin(picture.frameCount, qMax(maxFrames, 1));
 }
 
-// WebP has no orientation the toolkit would apply. A still picture is shrunk
-// while decoding (enlarging is left to the conversion's own scaling, as
-// before); an animation is composed at its canvas size. The full-size bound
-// stays: libwebp still reads every pixel, and its alpha plane is held at
-// full size.
-Picture decodeWebp(Picture picture, const QByteArray &data, int maxFrames,
-                   const SizeRequest &wanted)
+// Smaller one way at least, and larger neither way.
+bool shrinks(const QSize &upright, const QSize &size)
+{
+    return upright != size && upright.width() <= size.width() && upright.height() <= size.height();
+}
+
+// WebP and PNG are decoded here by their own libraries, which shrink a
+// picture while decoding it; enlarging is left to the conversion's own
+// scaling, as before. Neither has an orientation the toolkit would apply.
+// The full-size bound stays: libwebp still reads every pixel and holds its
+// alpha plane at full size, and a PNG left to the toolkit's reader is decoded
+// whole. `decodeAt` gives no frame when the data is damaged.
+Picture decodeShrinking(Picture picture, const SizeRequest &wanted,
+                        const std::function<QList<QImage>(const QSize &)> &decodeAt)
 {
     const QSize upright = wantedSize(picture, wanted);
     if (upright.isEmpty())
@@ -473,15 +480,60 @@ Picture decodeWebp(Picture picture, const QByteArray &data, int maxFrames,
         picture.status = Status::TooLarge;
         return picture;
     }
-    const bool shrinks = upright != picture.size && upright.width() <= picture.size.width()
-        && upright.height() <= picture.size.height();
-    picture.frames = WebpDecoder::decode(data, framesToRead(picture, maxFrames),
-                                         shrinks ? upright : QSize());
+    picture.frames = decodeAt(shrinks(upright, picture.size) ? upright : QSize());
     if (picture.frames.isEmpty())
         picture.status = Status::Damaged;
+    // Whether any pixel is see-through, now that they are known.
+    picture.hasAlpha = false;
     for (const QImage &frame : picture.frames)
         picture.hasAlpha = picture.hasAlpha || PicturePreparation::hasTransparency(frame);
     return picture;
+}
+
+// An animation is composed at its canvas size.
+Picture decodeWebp(const Picture &picture, const QByteArray &data, int maxFrames,
+                   const SizeRequest &wanted)
+{
+    return decodeShrinking(picture, wanted, [&](const QSize &shrunk) {
+        return WebpDecoder::decode(data, framesToRead(picture, maxFrames), shrunk);
+    });
+}
+
+Picture decodePng(const Picture &picture, const QByteArray &data, const SizeRequest &wanted)
+{
+    return decodeShrinking(picture, wanted, [&](const QSize &shrunk) {
+        QImage frame;
+        return PngDecoder::decode(data, frame, shrunk) == Status::Ok ? QList<QImage>{frame}
+                                                                     : QList<QImage>();
+    });
+}
+
+// A PNG that is shrunk is reduced as it is read: held whole, with its rows
+// and its full-size picture, it would take several times its file. False
+// when the file is to be read whole, which tells what this does not: the
+// wrong size, too many pixels, or a picture of another kind.
+bool readShrunkPng(QFile &file, const SizeRequest &wanted, Picture &picture)
+{
+    QSize size;
+    const auto reducedSize = [&](const QSize &stored) {
+        size = stored;
+        const QSize upright = wanted ? wanted(stored) : stored;
+        if (upright.isEmpty() || pixels(stored) > MaxDecodedPixels || !shrinks(upright, stored))
+            return QSize();
+        return upright;
+    };
+    QImage frame;
+    Status status = Status::Damaged;
+    if (!PngDecoder::decodeReduced(file, reducedSize, status, frame))
+        return false;
+    picture.format = "png";
+    picture.size = size;
+    picture.frameCount = 1;
+    picture.status = status;
+    if (status == Status::Ok)
+        picture.frames << frame;
+    picture.hasAlpha = status == Status::Ok && PicturePreparation::hasTransparency(frame);
+    return true;
 }
 
 // Reads the frames `picture` announces, at the size `wanted` where the format
@@ -590,6 +642,8 @@ Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
         return picture;
     if (picture.format == "webp")
         return decodeWebp(picture, data, maxFrames, wanted);
+    if (picture.format == "png")
+        return decodePng(picture, data, wanted);
     return decodeFrames(picture, reader, maxFrames, wanted,
                         [&] { return readFrame(data, picture.format, reader.reader.get()); });
 }
@@ -633,7 +687,11 @@ Picture readFile(const QString &path, FileAccess::Streams streams, int maxFrames
     // more than its decoding saves.
     char start[16];
     const ssize_t got = ::pread(file.handle(), start, sizeof start, 0);
-    if (got > 0 && formatOf(QByteArray::fromRawData(start, qsizetype(got))) == "jpeg") {
+    const QByteArray format =
+        got > 0 ? formatOf(QByteArray::fromRawData(start, qsizetype(got))) : QByteArray();
+    if (format == "png" && readShrunkPng(file, wanted, picture))
+        return picture;
+    if (format == "jpeg") {
         Reader reader;
         picture.format = "jpeg";
         picture.status = Status::Damaged;

@@ -2,6 +2,7 @@
 #include "core/picturedecoder.h"
 #include "core/pictureencoder.h"
 #include "core/picturefile.h"
+#include "core/picturepreparation.h"
 #include "core/pngdecoder.h"
 #include "support/testpictures.h"
 
@@ -11,6 +12,7 @@
 #include <QImageReader>
 #include <QList>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
@@ -155,6 +157,8 @@ int paeth(int a, int b, int c)
     return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
 }
 
+enum { Grey = 0, Rgb = 2, Palette = 3, GreyAlpha = 4, Rgba = 6 };
+
 struct PngKind
 {
     int depth;
@@ -256,6 +260,49 @@ QList<uint> pixelValues(const QImage &picture)
     return values;
 }
 
+// Each pixel the average of the area it covers, transparent ones weighing
+// by their opacity, worked out the slow way with fractions.
+QImage areaAverage(const QImage &picture, QSize size)
+{
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    const double scaleX = double(argb.width()) / size.width();
+    const double scaleY = double(argb.height()) / size.height();
+    const auto overlap = [](double start, double end, int pixel) {
+        return qMax(0.0, qMin(end, pixel + 1.0) - qMax(start, double(pixel)));
+    };
+    QImage result(size, QImage::Format_ARGB32);
+    for (int j = 0; j < size.height(); ++j)
+        for (int i = 0; i < size.width(); ++i) {
+            double sums[4] = {}, weights = 0, opacity = 0;
+            for (int y = int(j * scaleY); y < qMin(argb.height(), int((j + 1) * scaleY) + 1); ++y)
+                for (int x = int(i * scaleX); x < qMin(argb.width(), int((i + 1) * scaleX) + 1); ++x) {
+                    const double w = overlap(i * scaleX, (i + 1) * scaleX, x)
+                        * overlap(j * scaleY, (j + 1) * scaleY, y);
+                    const QRgb p = argb.pixel(x, y);
+                    const double a = w * qAlpha(p);
+                    sums[0] += a * qRed(p), sums[1] += a * qGreen(p), sums[2] += a * qBlue(p);
+                    opacity += a;
+                    weights += w;
+                }
+            const auto mean = [&](int c) { return qRound(opacity > 0 ? sums[c] / opacity : 0); };
+            result.setPixel(i, j, qRgba(mean(0), mean(1), mean(2), qRound(opacity / weights)));
+        }
+    return result;
+}
+
+int largestDifference(const QImage &a, const QImage &b)
+{
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            for (const int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q),
+                                qAlpha(p) - qAlpha(q)})
+                largest = qMax(largest, qAbs(d));
+        }
+    return largest;
+}
+
 } // namespace
 
 class TestPictureDecoder : public QObject
@@ -271,6 +318,8 @@ private slots:
     void encodedKeepsOnPixels();
     void pngAsTheToolkitReadsIt_data();
     void pngAsTheToolkitReadsIt();
+    void pngReducedAsTheFileIsRead_data();
+    void pngReducedAsTheFileIsRead();
 };
 
 void TestPictureDecoder::formatFromContent_data()
@@ -444,7 +493,6 @@ void TestPictureDecoder::pngAsTheToolkitReadsIt_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<bool>("quick");
     QTest::addColumn<bool>("damaged"); // refused, whatever the toolkit's reader makes of it
-    enum { Grey = 0, Rgb = 2, Palette = 3, GreyAlpha = 4, Rgba = 6 };
     const PngKind rgb{8, Rgb, 256};
     QTest::newRow("rgb") << png(rgb) << true << false;
     QTest::newRow("rgba") << png({8, Rgba, 256}) << true << false;
@@ -507,6 +555,7 @@ void TestPictureDecoder::pngAsTheToolkitReadsIt()
     QImage picture;
     if (damaged) {
         QCOMPARE(PictureFile::decode(data, picture), Status::Damaged);
+        QCOMPARE(PngDecoder::decode(data, picture, QSize(10, 4)), Status::Damaged);
         QVERIFY(picture.isNull());
         return;
     }
@@ -516,6 +565,76 @@ void TestPictureDecoder::pngAsTheToolkitReadsIt()
     QCOMPARE(picture.size(), expected.size());
     QCOMPARE(picture.colorTable(), expected.colorTable());
     QCOMPARE(pixelValues(picture), pixelValues(expected));
+    // Reduced while decoding, or left at its size for the toolkit's reader.
+    const QSize reduced = QSize(10, 4).boundedTo(expected.size());
+    QImage shrunk;
+    QCOMPARE(PngDecoder::decode(data, shrunk, reduced), expected.isNull() ? Status::Damaged : Status::Ok);
+    if (!quick) {
+        QCOMPARE(shrunk.size(), expected.size());
+        return;
+    }
+    QCOMPARE(shrunk.size(), reduced);
+    QVERIFY(largestDifference(shrunk, areaAverage(expected, reduced)) <= 1);
+}
+
+// Larger than a block read from the file, with its image data in chunks
+// that blocks cut across.
+QByteArray largePng(const PngKind &kind, const QByteArray &after = QByteArray())
+{
+    const QSize size(301, 157);
+    const QByteArray stream = qCompress(pngRows(kind, size)).mid(4);
+    QByteArray data = pngHeader(kind, size);
+    for (qsizetype at = 0; at < stream.size(); at += 7001)
+        data += chunk("IDAT", stream.mid(at, 7001));
+    return data + after + chunk("IEND", QByteArray());
+}
+
+void TestPictureDecoder::pngReducedAsTheFileIsRead_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<Status>("status");
+    QTest::newRow("rgba") << largePng({8, Rgba, 256}) << Status::Ok;
+    QTest::newRow("palette with transparency")
+        << largePng({8, Palette, 200, palette(200) + chunk("tRNS", QByteArray(150, '\x80'))})
+        << Status::Ok;
+    QTest::newRow("transparency after the image data, for the toolkit")
+        << largePng({8, Rgb, 256}, chunk("tRNS", QByteArray(6, '\0'))) << Status::Ok;
+    QTest::newRow("16 bits, for the toolkit") << largePng({16, Rgb, 256}) << Status::Ok;
+    const QByteArray whole = largePng({8, Rgb, 256});
+    QTest::newRow("cut short") << whole.first(whole.size() - 5000) << Status::Damaged;
+    QByteArray wrongSum = whole;
+    wrongSum[wrongSum.size() - 13] = char(wrongSum.at(wrongSum.size() - 13) ^ 1);
+    QTest::newRow("last image data's sum wrong") << wrongSum << Status::Damaged;
+}
+
+// Read from the file a block at a time, as from memory.
+void TestPictureDecoder::pngReducedAsTheFileIsRead()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(Status, status);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("picture.png");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+    file.close();
+    PicturePreparation::Options options;
+    options.fit = true;
+    options.alpha = PicturePreparation::Alpha::White;
+    const PictureDecoder::Picture read =
+        PictureDecoder::read(path, FileAccess::Streams::Refused, DisplaySize, options, 1);
+    const PictureDecoder::Picture decoded =
+        PictureDecoder::decode(data, 1, PictureDecoder::sizeRequest(DisplaySize, options));
+    QCOMPARE(read.status, status);
+    QCOMPARE(decoded.status, status);
+    if (status != Status::Ok)
+        return;
+    // At its own size when the toolkit's reader reads it.
+    const QImage frame = read.frames.first();
+    QImage expected = toolkitPng(data);
+    if (frame.size() != expected.size())
+        expected = areaAverage(expected, frame.size());
+    PicturePreparation::composite(expected, options.alpha);
+    QVERIFY(largestDifference(frame, expected) <= 1);
 }
 
 QTEST_GUILESS_MAIN(TestPictureDecoder)
