@@ -5,10 +5,13 @@
 // same bytes are also wrapped into a well-formed PNG of every kind, chunk
 // layout and deflate block type, so that its rows are reached past the
 // checksums and the compression, and the image data is judged as zlib does.
+// What the quick reader takes is also reduced while decoding, from memory
+// and from a device, and held to the area average of the toolkit's picture.
 #include "core/binimage.h"
 #include "core/picturefile.h"
 #include "core/pngdecoder.h"
 #include "fuzzsupport.h"
+#include "tests/support/areaaverage.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -41,6 +44,25 @@ bool samePixels(const QImage &a, const QImage &b)
     return true;
 }
 
+// Reduced while decoding, a picture is the area average of the toolkit's,
+// whether its file is in memory or read a block at a time.
+void checkReducedPng(const QByteArray &bytes, const QImage &whole)
+{
+    const QSize reduced((whole.width() + 1) / 2, (whole.height() + 2) / 3);
+    QImage shrunk;
+    check(PngDecoder::decode(bytes, shrunk, reduced) == FileAccess::Status::Ok
+              && AreaAverage::largestDifference(shrunk, AreaAverage::areaAverage(whole, reduced)) <= 1,
+          "a PNG reduced while decoding is the area average of the toolkit's picture");
+    QBuffer device;
+    device.setData(bytes);
+    device.open(QIODevice::ReadOnly);
+    FileAccess::Status status = FileAccess::Status::Damaged;
+    QImage streamed;
+    check(PngDecoder::decodeReduced(device, [&](const QSize &) { return reduced; }, status, streamed)
+              && status == FileAccess::Status::Ok && streamed == shrunk,
+          "a PNG read a block at a time is reduced as from memory");
+}
+
 void checkQuickPng(const QByteArray &bytes)
 {
     const QImage quick = PngDecoder::decodeCommon(bytes);
@@ -50,7 +72,9 @@ void checkQuickPng(const QByteArray &bytes)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "png");
-    check(samePixels(quick, reader.read()), "the quick PNG reader gives the toolkit's picture");
+    const QImage toolkit = reader.read();
+    check(samePixels(quick, toolkit), "the quick PNG reader gives the toolkit's picture");
+    checkReducedPng(bytes, toolkit);
 }
 
 QByteArray chunk(const char *type, const QByteArray &body)

@@ -5,6 +5,7 @@
 #include "core/picturepreparation.h"
 #include "core/pngdecoder.h"
 #include "support/testpictures.h"
+#include "tests/support/areaaverage.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -258,49 +259,6 @@ QList<uint> pixelValues(const QImage &picture)
         for (int x = 0; x < picture.width(); ++x)
             values << (indexed ? uint(picture.pixelIndex(x, y)) : picture.pixel(x, y));
     return values;
-}
-
-// Each pixel the average of the area it covers, transparent ones weighing
-// by their opacity, worked out the slow way with fractions.
-QImage areaAverage(const QImage &picture, QSize size)
-{
-    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
-    const double scaleX = double(argb.width()) / size.width();
-    const double scaleY = double(argb.height()) / size.height();
-    const auto overlap = [](double start, double end, int pixel) {
-        return qMax(0.0, qMin(end, pixel + 1.0) - qMax(start, double(pixel)));
-    };
-    QImage result(size, QImage::Format_ARGB32);
-    for (int j = 0; j < size.height(); ++j)
-        for (int i = 0; i < size.width(); ++i) {
-            double sums[4] = {}, weights = 0, opacity = 0;
-            for (int y = int(j * scaleY); y < qMin(argb.height(), int((j + 1) * scaleY) + 1); ++y)
-                for (int x = int(i * scaleX); x < qMin(argb.width(), int((i + 1) * scaleX) + 1); ++x) {
-                    const double w = overlap(i * scaleX, (i + 1) * scaleX, x)
-                        * overlap(j * scaleY, (j + 1) * scaleY, y);
-                    const QRgb p = argb.pixel(x, y);
-                    const double a = w * qAlpha(p);
-                    sums[0] += a * qRed(p), sums[1] += a * qGreen(p), sums[2] += a * qBlue(p);
-                    opacity += a;
-                    weights += w;
-                }
-            const auto mean = [&](int c) { return qRound(opacity > 0 ? sums[c] / opacity : 0); };
-            result.setPixel(i, j, qRgba(mean(0), mean(1), mean(2), qRound(opacity / weights)));
-        }
-    return result;
-}
-
-int largestDifference(const QImage &a, const QImage &b)
-{
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            for (const int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q),
-                                qAlpha(p) - qAlpha(q)})
-                largest = qMax(largest, qAbs(d));
-        }
-    return largest;
 }
 
 } // namespace
@@ -574,7 +532,7 @@ void TestPictureDecoder::pngAsTheToolkitReadsIt()
         return;
     }
     QCOMPARE(shrunk.size(), reduced);
-    QVERIFY(largestDifference(shrunk, areaAverage(expected, reduced)) <= 1);
+    QVERIFY(AreaAverage::largestDifference(shrunk, AreaAverage::areaAverage(expected, reduced)) <= 1);
 }
 
 // Larger than a block read from the file, with its image data in chunks
@@ -632,9 +590,9 @@ void TestPictureDecoder::pngReducedAsTheFileIsRead()
     const QImage frame = read.frames.first();
     QImage expected = toolkitPng(data);
     if (frame.size() != expected.size())
-        expected = areaAverage(expected, frame.size());
+        expected = AreaAverage::areaAverage(expected, frame.size());
     PicturePreparation::composite(expected, options.alpha);
-    QVERIFY(largestDifference(frame, expected) <= 1);
+    QVERIFY(AreaAverage::largestDifference(frame, expected) <= 1);
 }
 
 QTEST_GUILESS_MAIN(TestPictureDecoder)
