@@ -14,6 +14,7 @@ set(VEXLOR_CORE_SOURCES
     core/fontglyph.h
     core/fontrenderer.cpp core/fontrenderer.h
     core/imageplugins.cpp core/imageplugins.h
+    core/jpegdecoder.cpp core/jpegdecoder.h
     core/outputfile.cpp core/outputfile.h
     core/picturedecoder.cpp core/picturedecoder.h
     core/pictureencoder.cpp core/pictureencoder.h
@@ -39,9 +40,11 @@ set(VEXLOR_CORE_SOURCES
 # WebP decoded at the size it is wanted at, and its animations composed.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(LIBWEBP REQUIRED IMPORTED_TARGET libwebp libwebpdemux)
+# JPEG photos decoded, scaled and checked by libjpeg itself.
+pkg_check_modules(LIBJPEG REQUIRED IMPORTED_TARGET libjpeg)
 # Reads and renders fonts for the glyph tables.
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 list(TRANSFORM VEXLOR_CORE_SOURCES PREPEND ${VEXLOR_TOP}/)
 add_library(vexlorcore STATIC ${VEXLOR_CORE_SOURCES})
 target_include_directories(vexlorcore PUBLIC ${VEXLOR_TOP})
-target_link_libraries(vexlorcore PUBLIC Qt6::Core Qt6::Gui PRIVATE ZLIB::ZLIB PkgConfig::LIBWEBP PkgConfig::FREETYPE)
+target_link_libraries(vexlorcore PUBLIC Qt6::Core Qt6::Gui PRIVATE ZLIB::ZLIB PkgConfig::LIBWEBP PkgConfig::LIBJPEG PkgConfig::FREETYPE)

@@ -1,6 +1,7 @@
 #include "core/picturedecoder.h"
 
 #include "core/imageplugins.h"
+#include "core/jpegdecoder.h"
 #include "core/picturefile.h"
 #include "core/picturepreparation.h"
 #include "core/pngdecoder.h"
@@ -131,12 +132,11 @@ qint64 jpegScanStart(QIODevice &device)
 // padding is looked at in the tail.
 constexpr qint64 JpegTailBytes = 4096;
 
-// libjpeg fills in a cut-off scan with grey and only warns; a whole file
-// has its end marker somewhere after the first scan starts (entropy-coded
-// data never holds FF D9). A photo normally ends with it, which one read of
-// the tail shows; only files that carry more after it (a motion photo's
-// film) are searched through. Read from a device, so that a photo can be
-// checked without being held in memory.
+// What is told of a photo without decoding it: decoding finds any damage,
+// but a whole file has its end marker somewhere after the first scan starts
+// (entropy-coded data never holds FF D9). A photo normally ends with it,
+// which one read of the tail shows; only files that carry more after it (a
+// motion photo's film) are searched through.
 bool jpegIsWhole(QIODevice &device)
 {
     const qint64 scan = jpegScanStart(device);
@@ -222,65 +222,11 @@ bool xbmIsWhole(const QByteArray &data)
     return found >= needed;
 }
 
-// libjpeg warns, and goes on with grey or with what the last block held,
-// where its data is corrupt or missing; the toolkit passes the warning on
-// as a message and the picture as if whole.
-bool isCorruptDataWarning(const QString &message)
-{
-    static const char *const warnings[] = {"Corrupt JPEG data", "Premature end of JPEG file",
-                                           "Invalid SOS parameters",
-                                           "Inconsistent progression sequence"};
-    for (const char *warning : warnings)
-        if (message.contains(QLatin1String(warning)))
-            return true;
-    return false;
-}
-
-// Notes a corrupt-data warning while a frame is read; the messages go on to
-// the program's own handler.
-class CorruptDataWatch
-{
-public:
-    CorruptDataWatch()
-    {
-        seen() = false;
-        previous() = qInstallMessageHandler(handle);
-    }
-    ~CorruptDataWatch() { qInstallMessageHandler(previous()); }
-    CorruptDataWatch(const CorruptDataWatch &) = delete;
-    CorruptDataWatch &operator=(const CorruptDataWatch &) = delete;
-
-    bool corrupt() const { return seen(); }
-
-private:
-    static bool &seen()
-    {
-        static bool flag = false;
-        return flag;
-    }
-    static QtMessageHandler &previous()
-    {
-        static QtMessageHandler handler = nullptr;
-        return handler;
-    }
-    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        if (type == QtWarningMsg && isCorruptDataWarning(message))
-            seen() = true;
-        if (previous())
-            previous()(type, context, message);
-    }
-};
-
+// A JPEG is found damaged while it is decoded.
 bool isWhole(const QByteArray &data, const QByteArray &format)
 {
     if (format == "xbm")
         return xbmIsWhole(data);
-    if (format == "jpeg") {
-        QBuffer buffer;
-        buffer.setData(data);
-        return buffer.open(QIODevice::ReadOnly) && jpegIsWhole(buffer);
-    }
     if (format == "gif")
         return gifIsWhole(data);
     return true;
@@ -288,18 +234,7 @@ bool isWhole(const QByteArray &data, const QByteArray &format)
 
 bool scalesWhileDecoding(const QByteArray &format)
 {
-    return format == "jpeg" || format == "svg" || format == "svgz";
-}
-
-// libjpeg scales by M/8 while decoding, the smallest M that keeps the picture
-// at least as large as asked; the toolkit then smooths it down to the size.
-QSize jpegDecodedSize(const QSize &size, const QSize &scaled)
-{
-    const double factor = qMin(double(size.width()) / scaled.width(),
-                               double(size.height()) / scaled.height());
-    const int eighths = qBound(1, int(std::ceil(8 / factor)), 8);
-    return QSize(int((qint64(size.width()) * eighths + 7) / 8),
-                 int((qint64(size.height()) * eighths + 7) / 8));
+    return format == "svg" || format == "svgz";
 }
 
 qint64 pixels(const QSize &size)
@@ -314,7 +249,7 @@ qint64 decodedPixels(const QByteArray &format, const QSize &size, const QSize &s
     if (!scaled.isValid())
         return pixels(size);
     if (format == "jpeg")
-        return qMax(pixels(jpegDecodedSize(size, scaled)), pixels(scaled));
+        return qMax(pixels(JpegDecoder::decodedSize(size, scaled)), pixels(scaled));
     return pixels(scaled);
 }
 
@@ -398,6 +333,18 @@ Picture openWebp(const QByteArray &data)
     return picture;
 }
 
+// The header alone: libjpeg judges the rest while decoding.
+Picture openJpeg(QIODevice &device)
+{
+    Picture picture;
+    picture.format = QByteArrayLiteral("jpeg");
+    const JpegDecoder::Header header = JpegDecoder::header(device);
+    picture.status = header.status;
+    picture.size = header.size;
+    picture.frameCount = 1;
+    return picture;
+}
+
 Picture open(const QByteArray &data, Reader &reader)
 {
     Picture picture;
@@ -415,6 +362,11 @@ Picture open(const QByteArray &data, Reader &reader)
     }
     if (picture.format == "webp")
         return openWebp(data);
+    if (picture.format == "jpeg") {
+        reader.buffer.setData(data);
+        reader.buffer.open(QIODevice::ReadOnly);
+        return openJpeg(reader.buffer);
+    }
     QByteArray source = data;
     if (picture.format.startsWith("svg")) {
         picture.status = drawingSource(data, picture.format, source);
@@ -508,6 +460,27 @@ Picture decodePng(const Picture &picture, const QByteArray &data, const SizeRequ
     });
 }
 
+// Shrunk by libjpeg while decoding, then row by row to the size; enlarging is
+// left to the conversion's own scaling. Only the pixels libjpeg decodes at
+// count against the bound, which is the same whichever way up.
+Picture decodeJpeg(Picture picture, QIODevice &device, const SizeRequest &wanted)
+{
+    const QSize upright = wantedSize(picture, wanted);
+    if (upright.isEmpty())
+        return picture;
+    const QSize shrunk = shrinks(upright, picture.size) ? upright : QSize();
+    const qint64 most = shrunk.isValid() ? MaxReducedJpegPixels : MaxDecodedPixels;
+    if (decodedPixels(picture.format, picture.size, shrunk) > most) {
+        picture.status = Status::TooLarge;
+        return picture;
+    }
+    QImage frame;
+    picture.status = device.seek(0) ? JpegDecoder::decode(device, shrunk, frame) : Status::Damaged;
+    if (picture.status == Status::Ok)
+        picture.frames << frame;
+    return picture;
+}
+
 // A PNG that is shrunk is reduced as it is read: held whole, with its rows
 // and its full-size picture, it would take several times its file. False
 // when the file is to be read whole, which tells what this does not: the
@@ -548,9 +521,7 @@ Picture decodeFrames(Picture picture, Reader &reader, int maxFrames, const SizeR
     QSize scaled;
     if (upright != picture.size && scalesWhileDecoding(picture.format))
         scaled = reader.swapsAxes ? upright.transposed() : upright;
-    const qint64 most = scaled.isValid() && picture.format == "jpeg" ? MaxReducedJpegPixels
-                                                                      : MaxDecodedPixels;
-    if (decodedPixels(picture.format, stored, scaled) > most) {
+    if (decodedPixels(picture.format, stored, scaled) > MaxDecodedPixels) {
         picture.status = Status::TooLarge;
         return picture;
     }
@@ -566,9 +537,8 @@ Picture decodeFrames(Picture picture, Reader &reader, int maxFrames, const SizeR
     const int count = framesToRead(picture, maxFrames);
     bool seeThrough = false;
     for (int frame = 0; frame < count; ++frame) {
-        const CorruptDataWatch watch;
         const QImage decoded = readFrame();
-        if (decoded.isNull() || watch.corrupt()) {
+        if (decoded.isNull()) {
             picture.status = Status::Damaged;
             picture.frames.clear();
             return picture;
@@ -619,6 +589,13 @@ void raiseAllocationLimit()
     QImageReader::setAllocationLimit(int(MaxDecodedPixels * 8 / (1024 * 1024)));
 }
 
+bool withinAllocationLimit(const QSize &size, int depth)
+{
+    const qint64 bytes = (qint64(size.width()) * depth + 31) / 32 * 4 * size.height();
+    const int limit = QImageReader::allocationLimit();
+    return limit <= 0 || bytes <= qint64(limit) * 1024 * 1024;
+}
+
 SizeRequest sizeRequest(const QSize &target, const PicturePreparation::Options &options)
 {
     return [target, options](const QSize &size) {
@@ -631,7 +608,12 @@ SizeRequest sizeRequest(const QSize &target, const PicturePreparation::Options &
 Picture inspect(const QByteArray &data)
 {
     Reader reader;
-    return open(data, reader);
+    Picture picture = open(data, reader);
+    // Without decoding it, a photo cut short shows by its missing end marker.
+    if (picture.status == Status::Ok && picture.format == "jpeg"
+        && !(reader.buffer.seek(0) && jpegIsWhole(reader.buffer)))
+        picture.status = Status::Damaged;
+    return picture;
 }
 
 Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
@@ -644,6 +626,8 @@ Picture decode(const QByteArray &data, int maxFrames, const SizeRequest &wanted)
         return decodeWebp(picture, data, maxFrames, wanted);
     if (picture.format == "png")
         return decodePng(picture, data, wanted);
+    if (picture.format == "jpeg")
+        return decodeJpeg(picture, reader.buffer, wanted);
     return decodeFrames(picture, reader, maxFrames, wanted,
                         [&] { return readFrame(data, picture.format, reader.reader.get()); });
 }
@@ -692,16 +676,8 @@ Picture readFile(const QString &path, FileAccess::Streams streams, int maxFrames
     if (format == "png" && readShrunkPng(file, wanted, picture))
         return picture;
     if (format == "jpeg") {
-        Reader reader;
-        picture.format = "jpeg";
-        picture.status = Status::Damaged;
-        if (!jpegIsWhole(file) || !file.seek(0))
-            return picture;
-        picture = openDevice(file, picture.format, reader);
-        if (picture.status != Status::Ok)
-            return picture;
-        return decodeFrames(picture, reader, maxFrames, wanted,
-                            [&] { return reader.reader->read(); });
+        picture = openJpeg(file);
+        return picture.status == Status::Ok ? decodeJpeg(picture, file, wanted) : picture;
     }
     picture.status = FileAccess::readOpened(file, PictureFile::MaxBytes, data, &facts);
     picture.error = facts.error;

@@ -23,15 +23,19 @@ namespace PictureDecoder {
 // is scaled down while decoding only counts by its reduced size.
 constexpr int MaxDecodedSide = 8192;
 constexpr qint64 MaxDecodedPixels = qint64(MaxDecodedSide) * MaxDecodedSide;
-// libjpeg scales by an eighth at most, and the toolkit holds the reduced
-// picture beside its own work: a quarter of the cap keeps that under 200 MB.
-// Only a picture of more than a gigapixel, or one that lies about its size,
-// comes near it.
+// libjpeg scales by an eighth at most, and its rows are reduced as they
+// come: a JPEG shrunk while decoding counts by the size libjpeg decodes it
+// at, held to a quarter of the cap, which bounds the time that a file lying
+// about its size can take.
 constexpr qint64 MaxReducedJpegPixels = MaxDecodedPixels / 4;
 
 // Raises the toolkit's own limit (128 MB by default), which would refuse
 // many such photos as if damaged, to let every picture under the cap through.
 void raiseAllocationLimit();
+
+// Whether a picture of `size`, `depth` bits a pixel, is within the toolkit's
+// allocation limit, which every reader is held to.
+bool withinAllocationLimit(const QSize &size, int depth);
 
 // Lower-case names as the toolkit knows them ("bmp", "png", "jpeg", "gif",
 // "webp", "tiff", "svg", "svgz", "ico", "cur", "icns", "mng", "xpm", "xbm",

@@ -1,6 +1,7 @@
 #include "core/pngdecoder.h"
 
 #include "core/areareducer.h"
+#include "core/picturedecoder.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -549,10 +550,8 @@ bool Rows::makePicture()
     const bool reduced = !m_reduced.isEmpty() && m_reduced.width() <= size.width()
         && m_reduced.height() <= size.height() && m_reduced != size;
     const int lines = reduced ? 1 : int(m_png.height);
-    const int imageBits = QImage::toPixelFormat(format).bitsPerPixel();
-    const qint64 imageBytes = (m_png.width * imageBits + 31) / 32 * 4 * lines;
-    const int limit = QImageReader::allocationLimit();
-    if (limit > 0 && imageBytes > qint64(limit) * 1024 * 1024)
+    if (!PictureDecoder::withinAllocationLimit(QSize(int(m_png.width), lines),
+                                               QImage::toPixelFormat(format).bitsPerPixel()))
         return false;
     m_image = QImage(int(m_png.width), lines, format);
     if (m_image.isNull())

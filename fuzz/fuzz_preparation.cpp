@@ -14,6 +14,7 @@
 #include "core/picturepreparation.h"
 #include "fuzzsupport.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QImage>
 #include <QImageReader>
@@ -24,6 +25,25 @@
 using BinImage::RowOrganisation;
 using FuzzSupport::check;
 using PicturePreparation::Dither;
+
+namespace {
+
+// libjpeg through this program gives, at full size, what it gives through
+// the toolkit's reader, turned upright alike.
+void checkJpeg(const QByteArray &file)
+{
+    const PictureDecoder::Picture own = PictureDecoder::decode(file, 1);
+    if (own.status != FileAccess::Status::Ok)
+        return;
+    QBuffer buffer;
+    buffer.setData(file);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    reader.setAutoTransform(true);
+    check(own.frames.constFirst() == reader.read(), "a JPEG comes out as the toolkit reads it");
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
@@ -60,6 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         });
     if (decoded.status != FileAccess::Status::Ok)
         return 0;
+    if (format == "jpeg")
+        checkJpeg(file);
     check(!decoded.frames.isEmpty() && decoded.frames.size() <= decoded.frameCount,
           "a decoded picture has frames, no more than it counts");
     const QImage picture = decoded.frames.constFirst();

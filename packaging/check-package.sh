@@ -74,7 +74,7 @@ echo "      Depends: $depends"
 depends_names=$(awk '{ print $1 }' <<<"${depends//, /$'\n'}")
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
     qt6-image-formats-plugins libqt6svg6 qt6-translations-l10n fonts-dejavu-core zlib1g \
-    libwebp7 libwebpdemux2 libfreetype6; do
+    libwebp7 libwebpdemux2 libjpeg62-turbo libfreetype6; do
     check "Depends names $library" grep -qxF "$library" <<<"$depends_names"
 done
 # Development packages or sanitizer run-times in Depends would mean a wrong build was packaged.

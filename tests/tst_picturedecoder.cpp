@@ -11,6 +11,8 @@
 #include <QByteArray>
 #include <QImage>
 #include <QImageReader>
+#include <QImageWriter>
+#include <QLoggingCategory>
 #include <QList>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -57,12 +59,14 @@ QByteArray tga(QSize size, QRgb colour)
     return data;
 }
 
-// An Exif block whose orientation tag says the camera was turned a quarter clockwise.
-QByteArray turnedByCamera(const QByteArray &jpeg)
+// An Exif block whose orientation tag says how the camera was held: by
+// default, turned a quarter clockwise.
+QByteArray turnedByCamera(const QByteArray &jpeg, char orientation = 6)
 {
-    const QByteArray exif = QByteArray("Exif\0\0MM\0\x2A\0\0\0\x08\0\x01"
-                                       "\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0",
-                                       32);
+    QByteArray exif = QByteArray("Exif\0\0MM\0\x2A\0\0\0\x08\0\x01"
+                                 "\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0",
+                                 32);
+    exif[25] = orientation;
     QByteArray segment("\xFF\xE1");
     segment += char(0);
     segment += char(exif.size() + 2);
@@ -278,6 +282,8 @@ private slots:
     void pngAsTheToolkitReadsIt();
     void pngReducedAsTheFileIsRead_data();
     void pngReducedAsTheFileIsRead();
+    void jpegAsTheToolkitReadsIt_data();
+    void jpegAsTheToolkitReadsIt();
 };
 
 void TestPictureDecoder::formatFromContent_data()
@@ -393,7 +399,10 @@ void TestPictureDecoder::decode()
     PictureDecoder::SizeRequest request;
     if (wanted.isValid())
         request = [wanted](const QSize &) { return wanted; };
+    // Damage is seen whatever the program's messages are set to show.
+    QLoggingCategory::setFilterRules(QStringLiteral("*.warning=false"));
     const PictureDecoder::Picture picture = PictureDecoder::decode(data, maxFrames, request);
+    QLoggingCategory::setFilterRules(QString());
     QCOMPARE(picture.status, status);
     if (status != Status::Ok) {
         QVERIFY(picture.frames.isEmpty());
@@ -593,6 +602,48 @@ void TestPictureDecoder::pngReducedAsTheFileIsRead()
         expected = AreaAverage::areaAverage(expected, frame.size());
     PicturePreparation::composite(expected, options.alpha);
     QVERIFY(AreaAverage::largestDifference(frame, expected) <= 1);
+}
+
+void TestPictureDecoder::jpegAsTheToolkitReadsIt_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    // Four colours in the corners, so that every turn and mirror shows.
+    QImage corners(48, 32, QImage::Format_RGB32);
+    corners.fill(White);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 24; ++x) {
+            corners.setPixel(x, y, Red);
+            corners.setPixel(47 - x, y, Green);
+            corners.setPixel(x, 31 - y, Blue);
+        }
+    const QByteArray photo = encoded(corners, "jpeg");
+    for (char orientation = 1; orientation <= 8; ++orientation)
+        QTest::addRow("orientation %d", orientation) << turnedByCamera(photo, orientation);
+    QTest::newRow("grey") << encoded(corners.convertToFormat(QImage::Format_Grayscale8), "jpeg");
+    QByteArray progressive;
+    QBuffer buffer(&progressive);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    QVERIFY(writer.write(corners));
+    QTest::newRow("progressive") << progressive;
+}
+
+// libjpeg's own pixels, at full size, upright as the toolkit turns them.
+void TestPictureDecoder::jpegAsTheToolkitReadsIt()
+{
+    QFETCH(QByteArray, data);
+    const PictureDecoder::Picture picture = PictureDecoder::decode(data, 1);
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    reader.setAutoTransform(true);
+    const QImage expected = reader.read();
+    QCOMPARE(picture.status, Status::Ok);
+    QCOMPARE(picture.size, expected.size());
+    QCOMPARE(picture.frames.first().format(), expected.format());
+    QCOMPARE(pixelValues(picture.frames.first()), pixelValues(expected));
 }
 
 QTEST_GUILESS_MAIN(TestPictureDecoder)

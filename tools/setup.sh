@@ -5,7 +5,7 @@ set -euo pipefail
 
 VEXLOR_PACKAGES=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev zlib1g-dev libwebp-dev libfreetype-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev zlib1g-dev libwebp-dev libjpeg-dev libfreetype-dev
     qt6-image-formats-plugins libqt6svg6 qt6-translations-l10n fonts-dejavu-core
     libbenchmark-dev python3-pil time
     xvfb xauth xclip x11-utils imagemagick poppler-utils
