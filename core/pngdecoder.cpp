@@ -15,7 +15,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <functional>
 #include <memory>
 #include <vector>

@@ -73,6 +73,27 @@ QByteArray turnedByCamera(const QByteArray &jpeg, char orientation = 6)
     return jpeg.left(2) + segment + exif + jpeg.mid(2);
 }
 
+QByteArray progressiveJpeg(const QImage &picture)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(picture);
+    return data;
+}
+
+// The frame header's size changed: libjpeg would hold every coefficient of
+// a progressive photo that large before reading any.
+QByteArray claimingSize(QByteArray jpeg, QSize size)
+{
+    const qsizetype frame = jpeg.indexOf("\xFF\xC2");
+    qToBigEndian(quint16(size.height()), jpeg.data() + frame + 5);
+    qToBigEndian(quint16(size.width()), jpeg.data() + frame + 7);
+    return jpeg;
+}
+
 QByteArray svg(QSize size)
 {
     return QStringLiteral("<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
@@ -345,6 +366,9 @@ void TestPictureDecoder::decode_data()
     QTest::newRow("jpeg turned upright while scaled")
         << turnedByCamera(photo) << DisplaySize.transposed() << 1 << Status::Ok << 1
         << DisplaySize.transposed() << QList<QRgb>{Red};
+    QTest::newRow("progressive jpeg claiming 600 megapixels")
+        << claimingSize(progressiveJpeg(solid(DisplaySize, Red)), QSize(30000, 20000)) << DisplaySize
+        << 1 << Status::TooLarge << 0 << QSize() << QList<QRgb>{};
     QTest::newRow("jpeg with more after its end marker")
         << photo + QByteArray(10000, '\x5A') << none << 1 << Status::Ok << 1 << QSize(1024, 512)
         << QList<QRgb>{Red};
@@ -620,13 +644,7 @@ void TestPictureDecoder::jpegAsTheToolkitReadsIt_data()
     for (char orientation = 1; orientation <= 8; ++orientation)
         QTest::addRow("orientation %d", orientation) << turnedByCamera(photo, orientation);
     QTest::newRow("grey") << encoded(corners.convertToFormat(QImage::Format_Grayscale8), "jpeg");
-    QByteArray progressive;
-    QBuffer buffer(&progressive);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    QVERIFY(writer.write(corners));
-    QTest::newRow("progressive") << progressive;
+    QTest::newRow("progressive") << progressiveJpeg(corners);
 }
 
 // libjpeg's own pixels, at full size, upright as the toolkit turns them.
