@@ -150,10 +150,13 @@ int exifOrientation(const uchar *data, size_t length)
         const size_t entry = directory + 2 + 12 * i;
         if (entry + 12 > size)
             break;
-        if (exifValue(tiff + entry, little, 2) == 0x0112) {
-            const quint32 value = exifValue(tiff + entry + 8, little, 2);
-            return value >= 1 && value <= 8 ? int(value) : 1;
-        }
+        if (exifValue(tiff + entry, little, 2) != 0x0112)
+            continue;
+        // One value of type SHORT, or none at all.
+        const bool single = exifValue(tiff + entry + 2, little, 2) == 3
+            && exifValue(tiff + entry + 4, little, 4) == 1;
+        const quint32 value = exifValue(tiff + entry + 8, little, 2);
+        return single && value >= 1 && value <= 8 ? int(value) : 1;
     }
     return 1;
 }
