@@ -421,24 +421,38 @@ bool shrinks(const QSize &upright, const QSize &size)
 // scaling, as before. Neither has an orientation the toolkit would apply.
 // The full-size bound stays: libwebp still reads every pixel and holds its
 // alpha plane at full size, and a PNG left to the toolkit's reader is decoded
-// whole. `decodeAt` gives no frame when the data is damaged.
-Picture decodeShrinking(Picture picture, const SizeRequest &wanted,
-                        const std::function<QList<QImage>(const QSize &)> &decodeAt)
+// whole. The size to shrink to, invalid for its own; the status tells when
+// the picture is refused.
+QSize shrinkingSize(Picture &picture, const SizeRequest &wanted)
 {
     const QSize upright = wantedSize(picture, wanted);
     if (upright.isEmpty())
-        return picture;
+        return QSize();
     if (pixels(picture.size) > MaxDecodedPixels) {
         picture.status = Status::TooLarge;
-        return picture;
+        return QSize();
     }
-    picture.frames = decodeAt(shrinks(upright, picture.size) ? upright : QSize());
-    if (picture.frames.isEmpty())
+    return shrinks(upright, picture.size) ? upright : QSize();
+}
+
+// Whether any pixel is see-through, now that they are known.
+void setFrames(Picture &picture, const QList<QImage> &frames)
+{
+    picture.frames = frames;
+    if (frames.isEmpty())
         picture.status = Status::Damaged;
-    // Whether any pixel is see-through, now that they are known.
     picture.hasAlpha = false;
-    for (const QImage &frame : picture.frames)
+    for (const QImage &frame : frames)
         picture.hasAlpha = picture.hasAlpha || PicturePreparation::hasTransparency(frame);
+}
+
+// `decodeAt` gives no frame when the data is damaged.
+Picture decodeShrinking(Picture picture, const SizeRequest &wanted,
+                        const std::function<QList<QImage>(const QSize &)> &decodeAt)
+{
+    const QSize shrunk = shrinkingSize(picture, wanted);
+    if (picture.status == Status::Ok)
+        setFrames(picture, decodeAt(shrunk));
     return picture;
 }
 
@@ -487,25 +501,22 @@ Picture decodeJpeg(Picture picture, QIODevice &device, const SizeRequest &wanted
 // wrong size, too many pixels, or a picture of another kind.
 bool readShrunkPng(QFile &file, const SizeRequest &wanted, Picture &picture)
 {
-    QSize size;
+    Picture png;
+    png.format = QByteArrayLiteral("png");
+    png.frameCount = 1;
     const auto reducedSize = [&](const QSize &stored) {
-        size = stored;
-        const QSize upright = wanted ? wanted(stored) : stored;
-        if (upright.isEmpty() || pixels(stored) > MaxDecodedPixels || !shrinks(upright, stored))
-            return QSize();
-        return upright;
+        png.status = Status::Ok;
+        png.size = stored;
+        const QSize shrunk = shrinkingSize(png, wanted);
+        return png.status == Status::Ok ? shrunk : QSize();
     };
     QImage frame;
     Status status = Status::Damaged;
     if (!PngDecoder::decodeReduced(file, reducedSize, status, frame))
         return false;
-    picture.format = "png";
-    picture.size = size;
-    picture.frameCount = 1;
-    picture.status = status;
-    if (status == Status::Ok)
-        picture.frames << frame;
-    picture.hasAlpha = status == Status::Ok && PicturePreparation::hasTransparency(frame);
+    png.status = status;
+    setFrames(png, status == Status::Ok ? QList<QImage>{frame} : QList<QImage>());
+    picture = png;
     return true;
 }
 
