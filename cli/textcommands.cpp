@@ -267,6 +267,14 @@ bool sourceOptions(const QCommandLineParser &parser, const QString &command,
                           options.bytesPerLine);
 }
 
+QList<QByteArray> allImageBytes(const QByteArray &contents, const DisplayLayout &layout)
+{
+    QList<QByteArray> images;
+    for (const BinaryImage &each : Cli::allImages(contents, layout))
+        images << each.bytes();
+    return images;
+}
+
 int exportFirmwareSource(const QCommandLineParser &parser, const QString &command,
                          const DisplayLayout &layout, const Format &format, const QString &out)
 {
@@ -287,12 +295,8 @@ int exportFirmwareSource(const QCommandLineParser &parser, const QString &comman
     if (const int code = chosenImage(parser, command, layout, in, image, &contents);
         code != Cli::Continue)
         return code;
-    QList<QByteArray> images{image.bytes()};
-    if (options.frames) {
-        images.clear();
-        for (const BinaryImage &each : Cli::allImages(contents, layout))
-            images << each.bytes();
-    }
+    const QList<QByteArray> images =
+        options.frames ? allImageBytes(contents, layout) : QList<QByteArray>{image.bytes()};
     const QString text = SourceText::source(format.language, fields, options, layout, images);
     if (options.headerName.isEmpty())
         return writeText(out, text);
@@ -330,10 +334,8 @@ int exportWindowText(const QCommandLineParser &parser, const QString &command,
         return writeText(out, ExportText::generate(fields, bytesPerLine,
                                                    preset == ExportText::Assembler,
                                                    image.bytes()));
-    QList<QByteArray> images;
-    for (const BinaryImage &each : Cli::allImages(contents, layout))
-        images << each.bytes();
-    return writeText(out, ExportText::generateAll(preset, fields, bytesPerLine, images));
+    return writeText(out, ExportText::generateAll(preset, fields, bytesPerLine,
+                                                  allImageBytes(contents, layout)));
 }
 
 int exportSource(const QCommandLineParser &parser, const QString &command,

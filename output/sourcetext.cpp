@@ -84,17 +84,26 @@ QString layoutComment(const QString &prefix, const Options &options,
                         .arg(layout.imageBytes());
 }
 
+// The picture's size, and its frame count with frames, each a constant as
+// `define` writes one: "#define %1 %2\n" or "%1 equ %2\n".
+QString sizeConstants(const QString &define, const Options &options, const DisplayLayout &layout,
+                      int count)
+{
+    const auto constant = [&](const char *suffix, int value) {
+        return define.arg(options.name + QLatin1String(suffix), QString::number(value));
+    };
+    QString text = constant("_WIDTH", layout.width) + constant("_HEIGHT", layout.height);
+    if (options.frames)
+        text += constant("_FRAMES", count);
+    return text;
+}
+
 QString declarations(const Options &options, const DisplayLayout &layout, int count)
 {
     QString text;
     if (options.target == Target::Avr)
         text += QStringLiteral("#include <avr/pgmspace.h>\n\n");
-    text += QStringLiteral("#define %1_WIDTH %2\n#define %1_HEIGHT %3\n")
-                .arg(options.name)
-                .arg(layout.width)
-                .arg(layout.height);
-    if (options.frames)
-        text += QStringLiteral("#define %1_FRAMES %2\n").arg(options.name).arg(count);
+    text += sizeConstants(QStringLiteral("#define %1 %2\n"), options, layout, count);
     const QString flash = options.target == Target::Avr ? QStringLiteral(" PROGMEM") : QString();
     QString externs;
     for (int k = 0; k < (options.frames ? count : 1); ++k)
@@ -165,12 +174,7 @@ QString assemblerSource(Language language, const ExportFields &fields, const Opt
 {
     const int count = int(images.size());
     QString text = layoutComment(QStringLiteral("; "), options, layout, count);
-    text += QStringLiteral("%1_WIDTH equ %2\n%1_HEIGHT equ %3\n")
-                .arg(options.name)
-                .arg(layout.width)
-                .arg(layout.height);
-    if (options.frames)
-        text += QStringLiteral("%1_FRAMES equ %2\n").arg(options.name).arg(count);
+    text += sizeConstants(QStringLiteral("%1 equ %2\n"), options, layout, count);
     return text + QLatin1Char('\n') + tables(language, fields, options, layout, images);
 }
 
