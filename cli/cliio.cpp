@@ -9,6 +9,8 @@
 #include "core/picturefile.h"
 #include "core/picturepreparation.h"
 #include "core/picturetransform.h"
+#include "output/exporttext.h"
+#include "output/sourcetext.h"
 
 #include <QByteArray>
 #include <QCommandLineParser>
@@ -535,6 +537,33 @@ QString numberedName(const QString &path, int index)
         dot = path.size();
     return path.left(dot) + QStringLiteral("-%1").arg(index, 2, 10, QLatin1Char('0'))
         + path.mid(dot);
+}
+
+bool sourceNaming(const QCommandLineParser &parser, const QString &command, const QString &name,
+                  SourceText::Options &options)
+{
+    const auto refuse = [&](const QString &text) {
+        usageError(command, text);
+        return false;
+    };
+    options.name =
+        parser.isSet(QStringLiteral("name")) ? parser.value(QStringLiteral("name")) : name;
+    if (!SourceText::isIdentifier(options.name))
+        return refuse(QStringLiteral("--name takes an identifier: letters, digits and '_', not "
+                                     "starting with a digit nor a keyword, not '%1'")
+                          .arg(options.name));
+    if (parser.isSet(QStringLiteral("target"))) {
+        if (parser.value(QStringLiteral("target")) != QLatin1String("avr"))
+            return refuse(QStringLiteral("--target takes avr, not '%1'")
+                              .arg(parser.value(QStringLiteral("target"))));
+        options.target = SourceText::Target::Avr;
+    }
+    options.attribute = parser.value(QStringLiteral("attribute"));
+    if (!ExportText::isLatin1(options.attribute))
+        return refuse(QStringLiteral("--attribute holds characters that ISO 8859-1 cannot "
+                                     "represent"));
+    options.banner = !parser.isSet(QStringLiteral("no-banner"));
+    return true;
 }
 
 } // namespace Cli

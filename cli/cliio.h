@@ -16,6 +16,9 @@ class QString;
 namespace PictureDecoder {
 struct Picture;
 }
+namespace SourceText {
+struct Options;
+}
 namespace PicturePreparation {
 struct Options;
 }
@@ -116,5 +119,11 @@ PictureDecoder::Picture examinePicture(const QByteArray &data, const QSize &targ
 QString inFolder(const QString &path, const QString &name);
 // "pic.bmp", 3 -> "pic-03.bmp"; "dir.d/pic", 3 -> "dir.d/pic-03".
 QString numberedName(const QString &path, int index);
+
+// What names and places firmware source: --name (`name` without it),
+// --target, --attribute and --no-banner. False, said as a usage error of
+// `command`, when one of them is wrong.
+bool sourceNaming(const QCommandLineParser &parser, const QString &command, const QString &name,
+                  SourceText::Options &options);
 
 } // namespace Cli

@@ -241,25 +241,10 @@ bool headerOption(const QCommandLineParser &parser, Request &request)
 bool sourceOptions(const QCommandLineParser &parser, Request &request)
 {
     SourceText::Options &source = request.source;
-    source.banner = !parser.isSet(QStringLiteral("no-banner"));
-    source.name = parser.isSet(QStringLiteral("name"))
-        ? parser.value(QStringLiteral("name"))
-        : Cli::isStandardStream(request.out) ? QStringLiteral("font")
-                                             : SourceText::identifierFor(request.out);
-    if (!SourceText::isIdentifier(source.name))
-        return refuse(QStringLiteral("--name takes an identifier: letters, digits and '_', not "
-                                     "starting with a digit nor a keyword, not '%1'")
-                          .arg(source.name));
-    if (parser.isSet(QStringLiteral("target"))) {
-        if (parser.value(QStringLiteral("target")) != QLatin1String("avr"))
-            return refuse(QStringLiteral("--target takes avr, not '%1'")
-                              .arg(parser.value(QStringLiteral("target"))));
-        source.target = SourceText::Target::Avr;
-    }
-    source.attribute = parser.value(QStringLiteral("attribute"));
-    if (!ExportText::isLatin1(source.attribute))
-        return refuse(QStringLiteral("--attribute holds characters that ISO 8859-1 cannot "
-                                     "represent"));
+    const QString name = Cli::isStandardStream(request.out) ? QStringLiteral("font")
+                                                            : SourceText::identifierFor(request.out);
+    if (!Cli::sourceNaming(parser, Command, name, source))
+        return false;
     if (request.format == Format::Binary) {
         for (const char *name : {"proportional", "name", "header", "target", "attribute", "no-banner"})
             if (parser.isSet(QString::fromLatin1(name)))

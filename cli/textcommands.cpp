@@ -223,12 +223,6 @@ bool sourceOptions(const QCommandLineParser &parser, const QString &command,
         return false;
     };
     const bool c = format.language == Language::C;
-    options.name = parser.isSet(QStringLiteral("name")) ? parser.value(QStringLiteral("name"))
-                                                        : SourceText::identifierFor(out);
-    if (!SourceText::isIdentifier(options.name))
-        return refuse(QStringLiteral("--name takes an identifier: letters, digits and '_', not "
-                                     "starting with a digit nor a keyword, not '%1'")
-                          .arg(options.name));
     for (const char *name : {"header", "target", "attribute"})
         if (!c && parser.isSet(QString::fromLatin1(name)))
             return refuse(QStringLiteral("--%1 is for --format c only").arg(QLatin1String(name)));
@@ -242,17 +236,8 @@ bool sourceOptions(const QCommandLineParser &parser, const QString &command,
         && !parser.value(QStringLiteral("table-start")).contains(QLatin1String("$name")))
         return refuse(QStringLiteral("--all names each table itself; a --table-start without "
                                      "$name would give them all one name"));
-    if (parser.isSet(QStringLiteral("target"))) {
-        if (parser.value(QStringLiteral("target")) != QLatin1String("avr"))
-            return refuse(QStringLiteral("--target takes avr, not '%1'")
-                              .arg(parser.value(QStringLiteral("target"))));
-        options.target = SourceText::Target::Avr;
-    }
-    options.attribute = parser.value(QStringLiteral("attribute"));
-    if (!ExportText::isLatin1(options.attribute))
-        return refuse(QStringLiteral("--attribute holds characters that ISO 8859-1 cannot "
-                                     "represent"));
-    options.banner = !parser.isSet(QStringLiteral("no-banner"));
+    if (!Cli::sourceNaming(parser, command, SourceText::identifierFor(out), options))
+        return false;
     if (parser.isSet(QStringLiteral("header"))) {
         const QString header = parser.value(QStringLiteral("header"));
         if (header.isEmpty() || Cli::isStandardStream(header) || Cli::isStandardStream(out))
